@@ -1,0 +1,42 @@
+# Build-time data: the bank table generated from a Bundesbank bank code file,
+# embedded into an object file with .incbin so the records are used in place.
+
+set(ZEL_DATA_DIR ${PROJECT_SOURCE_DIR}/objects/data)
+set(ZEL_DEFAULT_BLZ_FILE ${ZEL_DATA_DIR}/blz_2026_06_08.txt)
+
+# zel_embed(<out_var> <resource name> <binary file> <generating target>)
+# Writes an assembler file that embeds <binary file> as resource <name> and
+# returns its path in <out_var>.
+function(zel_embed out_var name bin_file)
+  set(asm ${CMAKE_CURRENT_BINARY_DIR}/${name}_${ARGV3}.S)
+  file(WRITE ${asm}.in
+"    .section .rodata.zel_res_@NAME@,\"a\",@progbits
+    .balign 16
+    .globl zel_res_@NAME@_begin
+    .hidden zel_res_@NAME@_begin
+zel_res_@NAME@_begin:
+    .incbin \"@BIN@\"
+    .globl zel_res_@NAME@_end
+    .hidden zel_res_@NAME@_end
+zel_res_@NAME@_end:
+    .section .note.GNU-stack,\"\",@progbits
+")
+  set(NAME ${name})
+  set(BIN ${bin_file})
+  configure_file(${asm}.in ${asm} @ONLY)
+  set_source_files_properties(${asm} PROPERTIES OBJECT_DEPENDS ${bin_file})
+  set(${out_var} ${asm} PARENT_SCOPE)
+endfunction()
+
+# zel_bank_table(<out_var> <Bundesbank file> <tag>)
+# Generates the 182-byte record table from the Bundesbank file.
+function(zel_bank_table out_var src tag)
+  set(bin ${CMAKE_CURRENT_BINARY_DIR}/bankdata_${tag}.bin)
+  add_custom_command(
+    OUTPUT ${bin}
+    COMMAND mkbanktab ${src} ${bin}
+    DEPENDS mkbanktab ${src}
+    COMMENT "Bank table ${tag} from ${src}"
+    VERBATIM)
+  set(${out_var} ${bin} PARENT_SCOPE)
+endfunction()

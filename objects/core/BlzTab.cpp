@@ -1,0 +1,137 @@
+#include "BlzTab.h"
+
+#include <cstdio>
+#include <cstring>
+
+#include "Resource.h"
+
+namespace zel {
+namespace {
+
+constexpr std::uint32_t kLowSentinel = 0;
+constexpr std::uint32_t kHighSentinel = 99999999;
+
+struct Table {
+  const std::byte* base = nullptr;
+  int count = 0;
+};
+
+// Mapped once per process, on first use; the bytes live as long as the module.
+const Table& TheTable() {
+  static const Table table = [] {
+    const std::span<const std::byte> res = FindResource("BANKDATA");
+    return Table{res.data(), static_cast<int>(res.size() / kBankRecordSize)};
+  }();
+  return table;
+}
+
+const std::byte* RecordAt(const Table& t, int index) {
+  return t.base + static_cast<std::size_t>(index - 1) * kBankRecordSize;
+}
+
+template <typename T>
+T FieldAt(const Table& t, int index, std::size_t offset) {
+  T v;
+  std::memcpy(&v, RecordAt(t, index) + offset, sizeof v);
+  return v;
+}
+
+std::uint32_t KeyAt(const Table& t, int pos) {
+  if (pos < 1) return kLowSentinel;
+  if (pos > t.count) return kHighSentinel;
+  return FieldAt<std::uint32_t>(t, pos, offsetof(TBankRecord, Blz));
+}
+
+}  // namespace
+
+int GetBankAnzahl() { return TheTable().count; }
+
+void GetBankByIndex(int Index, TBankRecord& Bank) {
+  const Table& t = TheTable();
+  if (Index < 1 || Index > t.count) {
+    std::memset(&Bank, 0, sizeof Bank);
+    return;
+  }
+  std::memcpy(&Bank, RecordAt(t, Index), sizeof Bank);
+}
+
+// Halving search with sentinels below the first and above the last record.
+// Once the step is 1 it walks until it has moved both up and down.
+int GetBankIndexByInteger(std::uint32_t Blz) {
+  // Codes at or beyond the sentinels would be "found" outside the table or
+  // walk upwards without end.
+  if (Blz <= kLowSentinel || Blz >= kHighSentinel) return -1;
+  const Table& t = TheTable();
+  int pos = t.count / 2;
+  int step = pos / 2;
+  if (step == 0) step = 1;
+  bool wentUp = false, wentDown = false;
+  while (!(wentUp && wentDown)) {
+    const std::uint32_t key = KeyAt(t, pos);
+    if (key == Blz) return pos;
+    if (Blz > key) {
+      pos += step;
+      if (step == 1) wentUp = true; else step /= 2;
+    } else {
+      pos -= step;
+      if (step == 1) wentDown = true; else step /= 2;
+    }
+  }
+  return -1;
+}
+
+bool ParseInteger(std::string_view text, std::int32_t& value) {
+  std::size_t i = 0;
+  while (i < text.size() && text[i] == ' ') ++i;
+  bool negative = false;
+  if (i < text.size() && (text[i] == '+' || text[i] == '-')) negative = text[i++] == '-';
+  if (i == text.size()) return false;
+  std::int64_t v = 0;
+  for (; i < text.size(); ++i) {
+    const char c = text[i];
+    if (c < '0' || c > '9') return false;
+    v = v * 10 + (c - '0');
+    if (v > 2147483648LL) return false;
+  }
+  if (negative) v = -v;
+  if (v > 2147483647LL) return false;
+  value = static_cast<std::int32_t>(v);
+  return true;
+}
+
+int GetBankIndexByString(std::string_view Blz) {
+  std::int32_t v = 0;
+  if (!ParseInteger(Blz, v) || v < 10000000 || v > 89999999) return -1;
+  return GetBankIndexByInteger(static_cast<std::uint32_t>(v));
+}
+
+std::string GetBlzByPan(std::string_view Pan) {
+  std::int32_t pan = 0;
+  if (!ParseInteger(Pan, pan)) pan = 999999;
+  const Table& t = TheTable();
+  std::string out;
+  for (int i = 1; i <= t.count; ++i) {
+    if (pan < 0 || FieldAt<std::uint32_t>(t, i, offsetof(TBankRecord, Pan)) !=
+                       static_cast<std::uint32_t>(pan))
+      continue;
+    char code[16];
+    std::snprintf(code, sizeof code, "%8.8u", FieldAt<std::uint32_t>(t, i, 0));
+    if (!out.empty()) out += '+';
+    out += code;
+  }
+  return out;
+}
+
+std::uint32_t BankCodeAt(int Index) {
+  const Table& t = TheTable();
+  if (Index < 1 || Index > t.count) return 0;
+  return FieldAt<std::uint32_t>(t, Index, offsetof(TBankRecord, Blz));
+}
+
+std::uint8_t RuleAt(int Index) {
+  const Table& t = TheTable();
+  if (Index < 1 || Index > t.count) return 0;
+  return FieldAt<std::uint8_t>(t, Index, offsetof(TBankRecord, Rule));
+}
+
+}  // namespace zel

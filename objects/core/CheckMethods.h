@@ -1,0 +1,35 @@
+// The check-digit methods by number and the pieces that several methods share.
+#pragma once
+
+#include "CheckDigits.h"
+
+namespace zel::check {
+
+using MethodFn = int (*)(const BankDigits& b, const Acc& k);
+
+// The method with this number, or nullptr if there is none.
+MethodFn MethodOf(int number);
+
+// Runs method `number` (which must exist) on the digits.
+int Run(int number, const BankDigits& b, const Acc& k);
+
+// Single passes of methods 13, 63 and 76, without their shifted second run.
+int Core13(const Acc& k);
+int Core63(const Acc& k);
+int Core76(const Acc& k);
+
+// Exception 51: true (with its status) when k3 is 9 and it replaces the method.
+bool Exception51(const Acc& k, int& status);
+
+// The bank-code-dependent check over the working number W, whose first six
+// digits are given; the sixth is the check digit.
+int BankCodeDependent(const Acc& k, const std::array<int, 6>& head);
+
+// The table-driven check of method 87 (its first variant).
+int Table87(const Acc& k);
+
+// Methods 00..99 and A0..E1 (100..141); nullptr where none is assigned.
+extern const MethodFn kMethods00To99[100];
+extern const MethodFn kMethodsA0ToE1[42];
+
+}  // namespace zel::check

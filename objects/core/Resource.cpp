@@ -1,0 +1,33 @@
+#include "Resource.h"
+
+#include <stdexcept>
+#include <string>
+
+// Symbols laid down by the assembler files that embed the generated tables.
+extern "C" {
+extern const std::byte zel_res_BANKDATA_begin[];
+extern const std::byte zel_res_BANKDATA_end[];
+}
+
+namespace zel {
+namespace {
+
+struct ResourceEntry {
+  std::string_view name;
+  const std::byte* begin;
+  const std::byte* end;
+};
+
+const ResourceEntry kResources[] = {
+    {"BANKDATA", zel_res_BANKDATA_begin, zel_res_BANKDATA_end},
+};
+
+}  // namespace
+
+std::span<const std::byte> FindResource(std::string_view name) {
+  for (const ResourceEntry& r : kResources)
+    if (r.name == name) return {r.begin, static_cast<std::size_t>(r.end - r.begin)};
+  throw std::runtime_error("resource " + std::string(name) + " not found");
+}
+
+}  // namespace zel
