@@ -43,7 +43,8 @@ BENCHMARK(BM_CheckWithLookup);
 void BM_LookupByText(benchmark::State& state) {
   const std::vector<Probe> probes = MakeProbes();
   std::size_t i = 0;
-  for (auto _ : state) benchmark::DoNotOptimize(zel::GetBankIndexByString(probes[i++ % probes.size()].blz));
+  for (auto _ : state)
+    benchmark::DoNotOptimize(zel::GetBankIndexByString(probes[i++ % probes.size()].blz));
   state.SetItemsProcessed(static_cast<std::int64_t>(state.iterations()));
 }
 BENCHMARK(BM_LookupByText);
@@ -53,7 +54,8 @@ void BM_Method(benchmark::State& state) {
   const int rule = static_cast<int>(state.range(0));
   const char* accounts[] = {"9290701", "1234567890", "539290858", "12345", "6543200", "4900000017"};
   std::size_t i = 0;
-  for (auto _ : state) benchmark::DoNotOptimize(zel::TestByRule("13051172", accounts[i++ % 6], rule));
+  for (auto _ : state)
+    benchmark::DoNotOptimize(zel::TestByRule("13051172", accounts[i++ % 6], rule));
   state.SetItemsProcessed(static_cast<std::int64_t>(state.iterations()));
 }
 BENCHMARK(BM_Method)->DenseRange(0, 99, 1);

@@ -40,8 +40,8 @@ std::string_view TrimRight(std::string_view s) {
 std::uint32_t Digits(std::string_view field, const char* what) {
   std::uint32_t v = 0;
   for (char c : field) {
-    if (c < '0' || c > '9') throw LineError(std::string(what) + " is not numeric: '" +
-                                            std::string(field) + "'");
+    if (c < '0' || c > '9')
+      throw LineError(std::string(what) + " is not numeric: '" + std::string(field) + "'");
     v = v * 10 + static_cast<std::uint32_t>(c - '0');
   }
   return v;
@@ -132,8 +132,7 @@ void WriteTable(const std::vector<Entry>& entries, const std::string& out) {
   const std::string tmp = out + ".tmp";
   {
     std::ofstream os(tmp, std::ios::binary | std::ios::trunc);
-    for (const Entry& e : entries)
-      os.write(reinterpret_cast<const char*>(&e.rec), sizeof e.rec);
+    for (const Entry& e : entries) os.write(reinterpret_cast<const char*>(&e.rec), sizeof e.rec);
     if (!os.flush()) throw std::runtime_error(tmp + ": cannot write");
   }
   std::filesystem::rename(tmp, out);

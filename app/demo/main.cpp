@@ -31,8 +31,11 @@ int main(int argc, char** argv) {
   std::vector<Pair> pairs;
   for (int i = 1; i + 1 < argc; i += 2) pairs.push_back({argv[i], argv[i + 1]});
   if (pairs.empty())
-    pairs = {{"10000000", "1234567890"}, {"37040044", "532013000"}, {"37040044", "532013001"},
-             {"20041111", "1234567890"}, {"12345678", "1234567890"}};
+    pairs = {{"10000000", "1234567890"},
+             {"37040044", "532013000"},
+             {"37040044", "532013001"},
+             {"20041111", "1234567890"},
+             {"12345678", "1234567890"}};
   std::printf("Zelvaro: %d Banken in der Bankleitzahlentabelle\n", zel::GetBankAnzahl());
   for (const Pair& p : pairs) CheckOne(p);
   return 0;

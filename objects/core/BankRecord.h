@@ -2,9 +2,9 @@
 // records, sorted by bank code, little-endian, texts as short strings.
 #pragma once
 
+#include <bit>
 #include <cstddef>
 #include <cstdint>
-#include <bit>
 #include <cstring>
 #include <string_view>
 

@@ -71,10 +71,16 @@ int GetBankIndexByInteger(std::uint32_t Blz) {
     if (key == Blz) return pos;
     if (Blz > key) {
       pos += step;
-      if (step == 1) wentUp = true; else step /= 2;
+      if (step == 1)
+        wentUp = true;
+      else
+        step /= 2;
     } else {
       pos -= step;
-      if (step == 1) wentDown = true; else step /= 2;
+      if (step == 1)
+        wentDown = true;
+      else
+        step /= 2;
     }
   }
   return -1;
@@ -111,8 +117,8 @@ std::string GetBlzByPan(std::string_view Pan) {
   const Table& t = TheTable();
   std::string out;
   for (int i = 1; i <= t.count; ++i) {
-    if (pan < 0 || FieldAt<std::uint32_t>(t, i, offsetof(TBankRecord, Pan)) !=
-                       static_cast<std::uint32_t>(pan))
+    if (pan < 0 ||
+        FieldAt<std::uint32_t>(t, i, offsetof(TBankRecord, Pan)) != static_cast<std::uint32_t>(pan))
       continue;
     char code[16];
     std::snprintf(code, sizeof code, "%8.8u", FieldAt<std::uint32_t>(t, i, 0));

@@ -56,7 +56,6 @@ struct W {
   constexpr W(std::initializer_list<int> l) {
     for (int x : l) v[n++] = static_cast<std::uint8_t>(x);
   }
-  constexpr int operator[](int i) const { return v[i % n]; }
 };
 
 // The common weight lists.
@@ -100,10 +99,14 @@ constexpr int CrossSum(int n) {
 
 constexpr int Term(int digit, int weight, Mode m) {
   switch (m) {
-    case Mode::Plain: return digit * weight;
-    case Mode::Cross: return CrossSum(digit * weight);
-    case Mode::Units: return digit * weight % 10;
-    case Mode::Transform: return kTransform[weight - 1][digit];
+    case Mode::Plain:
+      return digit * weight;
+    case Mode::Cross:
+      return CrossSum(digit * weight);
+    case Mode::Units:
+      return digit * weight % 10;
+    case Mode::Transform:
+      return kTransform[weight - 1][digit];
   }
   return 0;
 }
@@ -111,9 +114,12 @@ constexpr int Term(int digit, int weight, Mode m) {
 constexpr int Sum(const Acc& k, Pos p, const W& w, Mode m = Mode::Plain) {
   const int dir = p.first >= p.last ? -1 : 1;
   int s = 0;
-  int i = 0;
+  int i = 0;  // the weight list repeats: i runs 0..n-1 and starts again
   for (int pos = p.first;; pos += dir) {
-    if (!(p.skip & (1u << pos))) s += Term(k[pos], w[i++], m);
+    if (!(p.skip & (1u << pos))) {
+      s += Term(k[pos], w.v[i], m);
+      if (++i == w.n) i = 0;
+    }
     if (pos == p.last) break;
   }
   return s;

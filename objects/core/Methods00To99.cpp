@@ -29,8 +29,9 @@ int M09(const B&, const Acc&) { return kNoCheckDigits; }
 int M10(const B&, const Acc& k) { return Check(k, {9, 1}, w2to10, P11); }
 
 int M11(const B&, const Acc& k) {
-  return Mod11(k, {9, 1}, w2to10,
-               [&](int r) { return Verify(k, 10, r == 0 ? 0 : r == 1 ? 9 : 11 - r); });
+  return Mod11(k, {9, 1}, w2to10, [&](int r) {
+    return Verify(k, 10, r == 0 ? 0 : r == 1 ? 9 : 11 - r);
+  });
 }
 
 int M14(const B&, const Acc& k) { return Check(k, {9, 4}, w2to7, P11X); }
@@ -132,9 +133,7 @@ int M42(const B&, const Acc& k) { return Check(k, {9, 2}, w2to9, P11); }
 int M43(const B&, const Acc& k) { return Check(k, {9, 1}, {1, 2, 3, 4, 5, 6, 7, 8, 9}, P10); }
 int M44(const B&, const Acc& k) { return Check(k, {9, 5}, {2, 4, 8, 5, 10}, P11); }
 
-int M45(const B& b, const Acc& k) {
-  return k[1] == 0 || k[5] == 1 ? kNotCheckable : M00(b, k);
-}
+int M45(const B& b, const Acc& k) { return k[1] == 0 || k[5] == 1 ? kNotCheckable : M00(b, k); }
 
 int M46(const B&, const Acc& k) { return Check(k, {7, 3}, w2to6, P11, 8); }
 int M47(const B&, const Acc& k) { return Check(k, {8, 4}, w2to6, P11, 9); }
@@ -154,13 +153,20 @@ int M50(const B&, const Acc& k) {
 int M51(const B&, const Acc& k) {
   int status;
   if (Exception51(k, status)) return status;
-  return Variants([&] { return Check(k, {9, 4}, w2to7, P11); },
-                  [&] { return Check(k, {9, 5}, w2to6, P11); },
-                  [&] { return Check(k, {9, 4}, w21, Cross, P10); },
-                  [&] {
-                    if (In(k[10], {7, 8, 9})) return kNotCheckable;
-                    return Check(k, {9, 5}, w2to6, P7);
-                  });
+  return Variants(
+      [&] {
+        return Check(k, {9, 4}, w2to7, P11);
+      },
+      [&] {
+        return Check(k, {9, 5}, w2to6, P11);
+      },
+      [&] {
+        return Check(k, {9, 4}, w21, Cross, P10);
+      },
+      [&] {
+        if (In(k[10], {7, 8, 9})) return kNotCheckable;
+        return Check(k, {9, 5}, w2to6, P7);
+      });
 }
 
 int M52(const B& b, const Acc& k) {
@@ -194,8 +200,7 @@ int M57(const B&, const Acc& k) {
   if (n == 0) return kInvalid;
   if (n <= 31) {
     const int month = k[3] * 10 + k[4];
-    const bool ok = (month >= 1 && month <= 12 && Value(k, 7, 9) < 500) ||
-                    Value(k) == 185125434;
+    const bool ok = (month >= 1 && month <= 12 && Value(k, 7, 9) < 500) || Value(k) == 185125434;
     return ok ? kOk : kInvalid;
   }
   if (In(n, {40, 50, 91, 99})) return kNotCheckable;
@@ -209,9 +214,7 @@ int M57(const B&, const Acc& k) {
 
 int M58(const B&, const Acc& k) { return Check(k, {9, 5}, w2to6, P11X); }
 
-int M59(const B& b, const Acc& k) {
-  return k[1] == 0 && k[2] == 0 ? kNotCheckable : M00(b, k);
-}
+int M59(const B& b, const Acc& k) { return k[1] == 0 && k[2] == 0 ? kNotCheckable : M00(b, k); }
 
 int M60(const B&, const Acc& k) { return Check(k, {9, 3}, w21, Cross, P10); }
 
@@ -243,8 +246,13 @@ int M67(const B&, const Acc& k) { return Check(k, {7, 1}, w21, Cross, P10, 8); }
 int M68(const B&, const Acc& k) {
   if (k[1] == 0 && k[2] == 4) return kNotCheckable;
   if (k[1] != 0) return k[4] == 9 ? Check(k, {9, 4}, w21, Cross, P10) : kWrongAccountType;
-  return Variants([&] { return Check(k, {9, 2}, w21, Cross, P10); },
-                  [&] { return Check(k, {9, 2, Skip(4, 3)}, w21, Cross, P10); });
+  return Variants(
+      [&] {
+        return Check(k, {9, 2}, w21, Cross, P10);
+      },
+      [&] {
+        return Check(k, {9, 2, Skip(4, 3)}, w21, Cross, P10);
+      });
 }
 
 int M69(const B&, const Acc& k) {
@@ -269,9 +277,16 @@ int M72(const B&, const Acc& k) { return Check(k, {9, 4}, w21, Cross, P10); }
 int M73(const B&, const Acc& k) {
   int status;
   if (Exception51(k, status)) return status;
-  return Variants([&] { return Check(k, {9, 4}, w21, Cross, P10); },
-                  [&] { return Check(k, {9, 5}, w21, Cross, P10); },
-                  [&] { return Check(k, {9, 5}, w21, Cross, P7); });
+  return Variants(
+      [&] {
+        return Check(k, {9, 4}, w21, Cross, P10);
+      },
+      [&] {
+        return Check(k, {9, 5}, w21, Cross, P10);
+      },
+      [&] {
+        return Check(k, {9, 5}, w21, Cross, P7);
+      });
 }
 
 int M74(const B& b, const Acc& k) {
@@ -294,8 +309,13 @@ int M76(const B&, const Acc& k) {
 
 int M77(const B&, const Acc& k) {
   auto divisible = [&](const W& w) { return Sum(k, {10, 6}, w) % 11 == 0 ? kOk : kInvalid; };
-  return Variants([&] { return divisible({1, 2, 3, 4, 5}); },
-                  [&] { return divisible({5, 4, 3, 4, 5}); });
+  return Variants(
+      [&] {
+        return divisible({1, 2, 3, 4, 5});
+      },
+      [&] {
+        return divisible({5, 4, 3, 4, 5});
+      });
 }
 
 int M78(const B& b, const Acc& k) { return Length(k) == 8 ? kNotCheckable : M00(b, k); }
@@ -309,8 +329,13 @@ int M79(const B& b, const Acc& k) {
 int M80(const B&, const Acc& k) {
   int status;
   if (Exception51(k, status)) return status;
-  return Variants([&] { return Check(k, {9, 5}, w21, Cross, P10); },
-                  [&] { return Check(k, {9, 5}, w21, Cross, P7); });
+  return Variants(
+      [&] {
+        return Check(k, {9, 5}, w21, Cross, P10);
+      },
+      [&] {
+        return Check(k, {9, 5}, w21, Cross, P7);
+      });
 }
 
 int M81(const B&, const Acc& k) {
@@ -331,42 +356,67 @@ int Mod7Variant(const Acc& k, int onHigh) {
 }
 
 int M83(const B&, const Acc& k) {
-  const int status =
-      k[3] == 9 && k[4] == 9
-          ? Check(k, {9, 3}, w2to8, P11)
-          : Variants([&] { return Check(k, {9, 4}, w2to7, P11); },
-                     [&] { return Check(k, {9, 5}, w2to6, P11); },
-                     [&] { return Mod7Variant(k, kInvalid); });
+  const int status = k[3] == 9 && k[4] == 9 ? Check(k, {9, 3}, w2to8, P11)
+                                            : Variants(
+                                                  [&] {
+                                                    return Check(k, {9, 4}, w2to7, P11);
+                                                  },
+                                                  [&] {
+                                                    return Check(k, {9, 5}, w2to6, P11);
+                                                  },
+                                                  [&] { return Mod7Variant(k, kInvalid); });
   return status == kOk ? kOk : kNotCheckable;
 }
 
 int M84(const B&, const Acc& k) {
   int status;
   if (Exception51(k, status)) return status;
-  return Variants([&] { return Check(k, {9, 5}, w2to6, P11); },
-                  [&] { return Check(k, {9, 5}, w2to6, P7); },
-                  [&] { return Check(k, {9, 5}, w21212, P10); });
+  return Variants(
+      [&] {
+        return Check(k, {9, 5}, w2to6, P11);
+      },
+      [&] {
+        return Check(k, {9, 5}, w2to6, P7);
+      },
+      [&] {
+        return Check(k, {9, 5}, w21212, P10);
+      });
 }
 
 int M85(const B&, const Acc& k) {
   if (k[3] == 9 && k[4] == 9) return Check(k, {9, 3}, w2to8, P11X);
-  return Variants([&] { return Check(k, {9, 4}, w2to7, P11); },
-                  [&] { return Check(k, {9, 5}, w2to6, P11); },
-                  [&] { return Mod7Variant(k, kNotCheckable); });
+  return Variants(
+      [&] {
+        return Check(k, {9, 4}, w2to7, P11);
+      },
+      [&] {
+        return Check(k, {9, 5}, w2to6, P11);
+      },
+      [&] { return Mod7Variant(k, kNotCheckable); });
 }
 
 int M86(const B&, const Acc& k) {
   int status;
   if (Exception51(k, status)) return status;
-  return Variants([&] { return Check(k, {9, 4}, w21, Cross, P10); },
-                  [&] { return Check(k, {9, 4}, w2to7, P11); });
+  return Variants(
+      [&] {
+        return Check(k, {9, 4}, w21, Cross, P10);
+      },
+      [&] {
+        return Check(k, {9, 4}, w2to7, P11);
+      });
 }
 
 int M87(const B&, const Acc& k) {
   int status;
   if (Exception51(k, status)) return status;
-  return Variants([&] { return Table87(k); }, [&] { return Check(k, {9, 5}, w2to6, P11); },
-                  [&] { return Check(k, {9, 5}, w2to6, P7); });
+  return Variants([&] { return Table87(k); },
+                  [&] {
+                    return Check(k, {9, 5}, w2to6, P11);
+                  },
+                  [&] {
+                    return Check(k, {9, 5}, w2to6, P7);
+                  });
 }
 
 int M88(const B&, const Acc& k) {
@@ -375,28 +425,50 @@ int M88(const B&, const Acc& k) {
 
 int M89(const B& b, const Acc& k) {
   switch (Length(k)) {
-    case 10: return kNotCheckable;
+    case 10:
+      return kNotCheckable;
     case 9:
-    case 8: return M10(b, k);
-    case 7: return Check(k, {9, 4}, w2to7, Cross, P11);
-    default: return kNotCheckable;
+    case 8:
+      return M10(b, k);
+    case 7:
+      return Check(k, {9, 4}, w2to7, Cross, P11);
+    default:
+      return kNotCheckable;
   }
 }
 
 int M90(const B&, const Acc& k) {
   if (k[3] == 9) return Check(k, {9, 3}, w2to8, P11);
-  return Variants([&] { return Check(k, {9, 4}, w2to7, P11); },
-                  [&] { return Check(k, {9, 5}, w2to6, P11); },
-                  [&] { return Mod7Variant(k, kInvalid); },
-                  [&] { return Verify(k, 10, (9 - Sum(k, {9, 5}, w2to6) % 9) % 9); },
-                  [&] { return Check(k, {9, 5}, w21212, P10); });
+  return Variants(
+      [&] {
+        return Check(k, {9, 4}, w2to7, P11);
+      },
+      [&] {
+        return Check(k, {9, 5}, w2to6, P11);
+      },
+      [&] { return Mod7Variant(k, kInvalid); },
+      [&] {
+        return Verify(k, 10, (9 - Sum(k, {9, 5}, w2to6) % 9) % 9);
+      },
+      [&] {
+        return Check(k, {9, 5}, w21212, P10);
+      });
 }
 
 int M91(const B&, const Acc& k) {
-  const int status = Variants([&] { return Check(k, {6, 1}, w2to7, P11, 7); },
-                              [&] { return Check(k, {6, 1}, {7, 6, 5, 4, 3, 2}, P11, 7); },
-                              [&] { return Check(k, {10, 1, Skip(7)}, w2to10, P11, 7); },
-                              [&] { return Check(k, {6, 1}, {2, 4, 8, 5, 10, 9}, P11, 7); });
+  const int status = Variants(
+      [&] {
+        return Check(k, {6, 1}, w2to7, P11, 7);
+      },
+      [&] {
+        return Check(k, {6, 1}, {7, 6, 5, 4, 3, 2}, P11, 7);
+      },
+      [&] {
+        return Check(k, {10, 1, Skip(7)}, w2to10, P11, 7);
+      },
+      [&] {
+        return Check(k, {6, 1}, {2, 4, 8, 5, 10, 9}, P11, 7);
+      });
   return status == kOk ? kOk : kNotCheckable;
 }
 
@@ -428,7 +500,9 @@ int M96(const B& b, const Acc& k) {
   return v >= 1300000 && v <= 99399999 ? kOk : status;
 }
 
-int M97(const B&, const Acc& k) { return Verify(k, 10, static_cast<int>(Value(k, 1, 9) % 11 % 10)); }
+int M97(const B&, const Acc& k) {
+  return Verify(k, 10, static_cast<int>(Value(k, 1, 9) % 11 % 10));
+}
 
 int M98(const B& b, const Acc& k) {
   return Variants([&] { return Check(k, {9, 3}, {3, 1, 7}, P10); }, [&] { return M32(b, k); });
@@ -466,8 +540,13 @@ int Core76(const Acc& k) {
 
 bool Exception51(const Acc& k, int& status) {
   if (k[3] != 9) return false;
-  status = Variants([&] { return Check(k, {9, 3}, w2to8, P11); },
-                    [&] { return Check(k, {9, 1}, w2to10, P11); });
+  status = Variants(
+      [&] {
+        return Check(k, {9, 3}, w2to8, P11);
+      },
+      [&] {
+        return Check(k, {9, 1}, w2to10, P11);
+      });
   return true;
 }
 
@@ -483,7 +562,10 @@ int BankCodeDependent(const Acc& k, const std::array<int, 6>& head) {
   for (int i = 0; i < length; ++i) {  // i: position in W from the left
     const int digit = i < 6 ? head[static_cast<std::size_t>(i)] : k[first + i - 6];
     const int weight = kWeights[length - 1 - i];
-    if (i == 5) g = weight; else s += digit * weight;
+    if (i == 5)
+      g = weight;
+    else
+      s += digit * weight;
   }
   for (int i = 0; i <= 9; ++i)
     if ((s % 11 + g * i) % 11 == 10) return i == k[4] ? kOk : kInvalid;
@@ -499,16 +581,20 @@ int Table87(const Acc& k) {
     const int z = kMap[k[i]];
     if (c == d) {
       if (z > 5) {
-        if (c == 0 && d == 0) c = 1, d = 1, a += 12 - z;
-        else c = 0, d = 0, a += z;
+        if (c == 0 && d == 0)
+          c = 1, d = 1, a += 12 - z;
+        else
+          c = 0, d = 0, a += z;
       } else {
         c = c == 0 && d == 0 ? 1 : 0;
         a += z;
       }
     } else {
       if (z > 5) {
-        if (c == 0) c = 1, d = 0, a += z - 12;
-        else c = 0, d = 1, a -= z;
+        if (c == 0)
+          c = 1, d = 0, a += z - 12;
+        else
+          c = 0, d = 1, a -= z;
       } else {
         c = 1 - c;
         a -= z;
@@ -527,11 +613,11 @@ int Table87(const Acc& k) {
 
 const MethodFn kMethods00To99[100] = {
     M00, M01, M02, M03, M04, M05, M06, M07, M08, M09, M10, M11, nullptr, M13, M14, M15, M16,
-    M17, M18, M19, M20, M21, M22, M23, M24, M25, M26, M27, M28, M29, M30, M31, M32, M33,
-    M34, M35, M36, M37, M38, M39, M40, M41, M42, M43, M44, M45, M46, M47, M48, M49, M50,
-    M51, M52, M53, M54, M55, M56, M57, M58, M59, M60, M61, M62, M63, M64, M65, M66, M67,
-    M68, M69, M70, M71, M72, M73, M74, M75, M76, M77, M78, M79, M80, M81, M82, M83, M84,
-    M85, M86, M87, M88, M89, M90, M91, M92, M93, M94, M95, M96, M97, M98, M99,
+    M17, M18, M19, M20, M21, M22, M23, M24, M25, M26, M27, M28, M29,     M30, M31, M32, M33,
+    M34, M35, M36, M37, M38, M39, M40, M41, M42, M43, M44, M45, M46,     M47, M48, M49, M50,
+    M51, M52, M53, M54, M55, M56, M57, M58, M59, M60, M61, M62, M63,     M64, M65, M66, M67,
+    M68, M69, M70, M71, M72, M73, M74, M75, M76, M77, M78, M79, M80,     M81, M82, M83, M84,
+    M85, M86, M87, M88, M89, M90, M91, M92, M93, M94, M95, M96, M97,     M98, M99,
 };
 
 }  // namespace zel::check

@@ -1,11 +1,10 @@
-#include "BlzTab.h"
-
 #include <gtest/gtest.h>
 
 #include <cstring>
 #include <string>
 
 #include "BankFile.h"
+#include "BlzTab.h"
 
 namespace {
 
@@ -13,7 +12,8 @@ using namespace zel;
 using zeltest::Field;
 
 TEST(BlzTab, CountEqualsMainOfficeLines) {
-  EXPECT_EQ(GetBankAnzahl(), static_cast<int>(zeltest::MainOfficeLines(ZEL_DEFAULT_BLZ_FILE).size()));
+  EXPECT_EQ(GetBankAnzahl(),
+            static_cast<int>(zeltest::MainOfficeLines(ZEL_DEFAULT_BLZ_FILE).size()));
 }
 
 TEST(BlzTab, EveryBankOfTheSourceFileIsFoundWithItsFields) {
@@ -68,9 +68,18 @@ TEST(BlzTab, TextForms) {
     int expected;
   };
   const Case cases[] = {
-      {"10000000", 1}, {" 10000000", 1}, {"+10000000", 1}, {"9999999", -1},
-      {"90000000", -1}, {"1000000A", -1}, {"10000000 ", -1}, {"", -1},
-      {"-10000000", -1}, {"+", -1}, {"99999999999999999999", -1}, {"1e7", -1},
+      {"10000000", 1},
+      {" 10000000", 1},
+      {"+10000000", 1},
+      {"9999999", -1},
+      {"90000000", -1},
+      {"1000000A", -1},
+      {"10000000 ", -1},
+      {"", -1},
+      {"-10000000", -1},
+      {"+", -1},
+      {"99999999999999999999", -1},
+      {"1e7", -1},
   };
   for (const Case& c : cases) EXPECT_EQ(GetBankIndexByString(c.text), c.expected) << c.text;
 }

@@ -95,8 +95,10 @@ TEST_F(MkBankTab, RefusesMalformedLines) {
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
     std::vector<std::string> lines = lines_;
-    if (c.column == 0) lines[victim].resize(100);
-    else lines[victim].replace(c.column - 1, 1, c.text);
+    if (c.column == 0)
+      lines[victim].resize(100);
+    else
+      lines[victim].replace(c.column - 1, 1, c.text);
     std::ofstream(out()) << "old table";
     std::string messages;
     EXPECT_EQ(Run(lines, messages), 1);
