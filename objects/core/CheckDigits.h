@@ -153,9 +153,25 @@ constexpr int Check(const Acc& k, Pos span, const W& w, Rule rule, int at = 10) 
 
 // Runs the variants in order; the first 0 wins, else the last status counts.
 template <typename... F>
-constexpr int Variants(F&&... variant) {
+constexpr int FirstValid(F&&... variant) {
   int status = kUnknownMethod;
   (void)(((status = variant()) == kOk) || ...);
+  return status;
+}
+
+// A variant of the common shape, written as the method table writes it.
+struct Variant {
+  Pos span;
+  W w;
+  Mode mode;
+  Rule rule;
+  int at = 10;
+};
+
+constexpr int Variants(const Acc& k, std::initializer_list<Variant> variants) {
+  int status = kUnknownMethod;
+  for (const Variant& v : variants)
+    if ((status = Check(k, v.span, v.w, v.mode, v.rule, v.at)) == kOk) break;
   return status;
 }
 

@@ -18,8 +18,8 @@ int Core13(const Acc& k);
 int Core63(const Acc& k);
 int Core76(const Acc& k);
 
-// Exception 51: true (with its status) when k3 is 9 and it replaces the method.
-bool Exception51(const Acc& k, int& status);
+// Exception 51, which replaces several methods when k3 is 9.
+int Exception51(const Acc& k);
 
 // The bank-code-dependent check over the working number W, whose first six
 // digits are given; the sixth is the check digit.

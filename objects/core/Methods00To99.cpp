@@ -7,6 +7,7 @@ namespace zel::check {
 namespace {
 
 using B = BankDigits;
+constexpr Mode Plain = Mode::Plain;
 constexpr Mode Cross = Mode::Cross;
 constexpr Mode Units = Mode::Units;
 constexpr Mode Transform = Mode::Transform;
@@ -140,7 +141,7 @@ int M47(const B&, const Acc& k) { return Check(k, {8, 4}, w2to6, P11, 9); }
 int M48(const B&, const Acc& k) { return Check(k, {8, 3}, w2to7, P11, 9); }
 
 int M49(const B& b, const Acc& k) {
-  return Variants([&] { return M00(b, k); }, [&] { return M01(b, k); });
+  return FirstValid([&] { return M00(b, k); }, [&] { return M01(b, k); });
 }
 
 int Core50(const Acc& k) { return Check(k, {1, 6}, {7, 6, 5, 4, 3, 2}, P11, 7); }
@@ -150,23 +151,18 @@ int M50(const B&, const Acc& k) {
   return Core50(ShiftLeft(k, 3));
 }
 
+// The mod-7 variant of methods 83, 85 and 90: check digits 7, 8 and 9 do
+// not occur there and give `onHigh` instead.
+int Mod7Variant(const Acc& k, int onHigh) {
+  if (In(k[10], {7, 8, 9})) return onHigh;
+  return Check(k, {9, 5}, w2to6, P7);
+}
+
 int M51(const B&, const Acc& k) {
-  int status;
-  if (Exception51(k, status)) return status;
-  return Variants(
-      [&] {
-        return Check(k, {9, 4}, w2to7, P11);
-      },
-      [&] {
-        return Check(k, {9, 5}, w2to6, P11);
-      },
-      [&] {
-        return Check(k, {9, 4}, w21, Cross, P10);
-      },
-      [&] {
-        if (In(k[10], {7, 8, 9})) return kNotCheckable;
-        return Check(k, {9, 5}, w2to6, P7);
-      });
+  if (k[3] == 9) return Exception51(k);
+  const int status = Variants(
+      k, {{{9, 4}, w2to7, Plain, P11}, {{9, 5}, w2to6, Plain, P11}, {{9, 4}, w21, Cross, P10}});
+  return status == kOk ? kOk : Mod7Variant(k, kNotCheckable);
 }
 
 int M52(const B& b, const Acc& k) {
@@ -246,20 +242,15 @@ int M67(const B&, const Acc& k) { return Check(k, {7, 1}, w21, Cross, P10, 8); }
 int M68(const B&, const Acc& k) {
   if (k[1] == 0 && k[2] == 4) return kNotCheckable;
   if (k[1] != 0) return k[4] == 9 ? Check(k, {9, 4}, w21, Cross, P10) : kWrongAccountType;
-  return Variants(
-      [&] {
-        return Check(k, {9, 2}, w21, Cross, P10);
-      },
-      [&] {
-        return Check(k, {9, 2, Skip(4, 3)}, w21, Cross, P10);
-      });
+  return Variants(k, {{{9, 2}, w21, Cross, P10}, {{9, 2, Skip(4, 3)}, w21, Cross, P10}});
 }
 
 int M69(const B&, const Acc& k) {
   if (k[1] == 9 && k[2] == 3) return kNotCheckable;
-  auto v2 = [&] { return Check(k, {9, 1}, rows1to4, Transform, P10); };
-  if (k[1] == 9 && k[2] == 7) return v2();
-  return Variants([&] { return Check(k, {7, 1}, w2to8, P11, 8); }, v2);
+  const Variant v1{{7, 1}, w2to8, Plain, P11, 8};
+  const Variant v2{{9, 1}, rows1to4, Transform, P10};
+  if (k[1] == 9 && k[2] == 7) return Variants(k, {v2});
+  return Variants(k, {v1, v2});
 }
 
 int M70(const B&, const Acc& k) {
@@ -275,18 +266,9 @@ int M71(const B&, const Acc& k) {
 int M72(const B&, const Acc& k) { return Check(k, {9, 4}, w21, Cross, P10); }
 
 int M73(const B&, const Acc& k) {
-  int status;
-  if (Exception51(k, status)) return status;
-  return Variants(
-      [&] {
-        return Check(k, {9, 4}, w21, Cross, P10);
-      },
-      [&] {
-        return Check(k, {9, 5}, w21, Cross, P10);
-      },
-      [&] {
-        return Check(k, {9, 5}, w21, Cross, P7);
-      });
+  if (k[3] == 9) return Exception51(k);
+  return Variants(k,
+                  {{{9, 4}, w21, Cross, P10}, {{9, 5}, w21, Cross, P10}, {{9, 5}, w21, Cross, P7}});
 }
 
 int M74(const B& b, const Acc& k) {
@@ -309,7 +291,7 @@ int M76(const B&, const Acc& k) {
 
 int M77(const B&, const Acc& k) {
   auto divisible = [&](const W& w) { return Sum(k, {10, 6}, w) % 11 == 0 ? kOk : kInvalid; };
-  return Variants(
+  return FirstValid(
       [&] {
         return divisible({1, 2, 3, 4, 5});
       },
@@ -327,20 +309,12 @@ int M79(const B& b, const Acc& k) {
 }
 
 int M80(const B&, const Acc& k) {
-  int status;
-  if (Exception51(k, status)) return status;
-  return Variants(
-      [&] {
-        return Check(k, {9, 5}, w21, Cross, P10);
-      },
-      [&] {
-        return Check(k, {9, 5}, w21, Cross, P7);
-      });
+  if (k[3] == 9) return Exception51(k);
+  return Variants(k, {{{9, 5}, w21, Cross, P10}, {{9, 5}, w21, Cross, P7}});
 }
 
 int M81(const B&, const Acc& k) {
-  int status;
-  if (Exception51(k, status)) return status;
+  if (k[3] == 9) return Exception51(k);
   return Check(k, {9, 4}, w2to7, P11);
 }
 
@@ -348,75 +322,38 @@ int M82(const B& b, const Acc& k) {
   return k[3] == 9 && k[4] == 9 ? M10(b, k) : Check(k, {9, 5}, w2to6, P11);
 }
 
-// The mod-7 variant of methods 83, 85 and 90: check digits 7, 8 and 9 do
-// not occur there and give `onHigh` instead.
-int Mod7Variant(const Acc& k, int onHigh) {
-  if (In(k[10], {7, 8, 9})) return onHigh;
-  return Check(k, {9, 5}, w2to6, P7);
-}
-
 int M83(const B&, const Acc& k) {
-  const int status = k[3] == 9 && k[4] == 9 ? Check(k, {9, 3}, w2to8, P11)
-                                            : Variants(
-                                                  [&] {
-                                                    return Check(k, {9, 4}, w2to7, P11);
-                                                  },
-                                                  [&] {
-                                                    return Check(k, {9, 5}, w2to6, P11);
-                                                  },
-                                                  [&] { return Mod7Variant(k, kInvalid); });
+  int status;
+  if (k[3] == 9 && k[4] == 9) {
+    status = Check(k, {9, 3}, w2to8, P11);
+  } else {
+    status = Variants(k, {{{9, 4}, w2to7, Plain, P11}, {{9, 5}, w2to6, Plain, P11}});
+    if (status != kOk) status = Mod7Variant(k, kInvalid);
+  }
   return status == kOk ? kOk : kNotCheckable;
 }
 
 int M84(const B&, const Acc& k) {
-  int status;
-  if (Exception51(k, status)) return status;
+  if (k[3] == 9) return Exception51(k);
   return Variants(
-      [&] {
-        return Check(k, {9, 5}, w2to6, P11);
-      },
-      [&] {
-        return Check(k, {9, 5}, w2to6, P7);
-      },
-      [&] {
-        return Check(k, {9, 5}, w21212, P10);
-      });
+      k, {{{9, 5}, w2to6, Plain, P11}, {{9, 5}, w2to6, Plain, P7}, {{9, 5}, w21212, Plain, P10}});
 }
 
 int M85(const B&, const Acc& k) {
   if (k[3] == 9 && k[4] == 9) return Check(k, {9, 3}, w2to8, P11X);
-  return Variants(
-      [&] {
-        return Check(k, {9, 4}, w2to7, P11);
-      },
-      [&] {
-        return Check(k, {9, 5}, w2to6, P11);
-      },
-      [&] { return Mod7Variant(k, kNotCheckable); });
+  const int status = Variants(k, {{{9, 4}, w2to7, Plain, P11}, {{9, 5}, w2to6, Plain, P11}});
+  return status == kOk ? kOk : Mod7Variant(k, kNotCheckable);
 }
 
 int M86(const B&, const Acc& k) {
-  int status;
-  if (Exception51(k, status)) return status;
-  return Variants(
-      [&] {
-        return Check(k, {9, 4}, w21, Cross, P10);
-      },
-      [&] {
-        return Check(k, {9, 4}, w2to7, P11);
-      });
+  if (k[3] == 9) return Exception51(k);
+  return Variants(k, {{{9, 4}, w21, Cross, P10}, {{9, 4}, w2to7, Plain, P11}});
 }
 
 int M87(const B&, const Acc& k) {
-  int status;
-  if (Exception51(k, status)) return status;
-  return Variants([&] { return Table87(k); },
-                  [&] {
-                    return Check(k, {9, 5}, w2to6, P11);
-                  },
-                  [&] {
-                    return Check(k, {9, 5}, w2to6, P7);
-                  });
+  if (k[3] == 9) return Exception51(k);
+  if (Table87(k) == kOk) return kOk;
+  return Variants(k, {{{9, 5}, w2to6, Plain, P11}, {{9, 5}, w2to6, Plain, P7}});
 }
 
 int M88(const B&, const Acc& k) {
@@ -439,36 +376,20 @@ int M89(const B& b, const Acc& k) {
 
 int M90(const B&, const Acc& k) {
   if (k[3] == 9) return Check(k, {9, 3}, w2to8, P11);
-  return Variants(
-      [&] {
-        return Check(k, {9, 4}, w2to7, P11);
-      },
-      [&] {
-        return Check(k, {9, 5}, w2to6, P11);
-      },
-      [&] { return Mod7Variant(k, kInvalid); },
-      [&] {
-        return Verify(k, 10, (9 - Sum(k, {9, 5}, w2to6) % 9) % 9);
-      },
-      [&] {
-        return Check(k, {9, 5}, w21212, P10);
-      });
+  auto v1v2 = [&] {
+    return Variants(k, {{{9, 4}, w2to7, Plain, P11}, {{9, 5}, w2to6, Plain, P11}});
+  };
+  auto v3 = [&] { return Mod7Variant(k, kInvalid); };
+  auto v4 = [&] { return Verify(k, 10, (9 - Sum(k, {9, 5}, w2to6) % 9) % 9); };
+  auto v5 = [&] { return Check(k, {9, 5}, w21212, P10); };
+  return FirstValid(v1v2, v3, v4, v5);
 }
 
 int M91(const B&, const Acc& k) {
-  const int status = Variants(
-      [&] {
-        return Check(k, {6, 1}, w2to7, P11, 7);
-      },
-      [&] {
-        return Check(k, {6, 1}, {7, 6, 5, 4, 3, 2}, P11, 7);
-      },
-      [&] {
-        return Check(k, {10, 1, Skip(7)}, w2to10, P11, 7);
-      },
-      [&] {
-        return Check(k, {6, 1}, {2, 4, 8, 5, 10, 9}, P11, 7);
-      });
+  const int status = Variants(k, {{{6, 1}, w2to7, Plain, P11, 7},
+                                  {{6, 1}, {7, 6, 5, 4, 3, 2}, Plain, P11, 7},
+                                  {{10, 1, Skip(7)}, w2to10, Plain, P11, 7},
+                                  {{6, 1}, {2, 4, 8, 5, 10, 9}, Plain, P11, 7}});
   return status == kOk ? kOk : kNotCheckable;
 }
 
@@ -478,8 +399,7 @@ int M93(const B&, const Acc& k) {
   const bool tenDigitForm = k[1] != 0 || k[2] != 0 || k[3] != 0 || k[4] != 0;
   const Pos span = tenDigitForm ? Pos{5, 1} : Pos{9, 5};
   const int at = tenDigitForm ? 6 : 10;
-  return Variants([&] { return Check(k, span, w2to6, P11, at); },
-                  [&] { return Check(k, span, w2to6, P7, at); });
+  return Variants(k, {{span, w2to6, Plain, P11, at}, {span, w2to6, Plain, P7, at}});
 }
 
 int M94(const B&, const Acc& k) { return Check(k, {9, 1}, w12, Cross, P10); }
@@ -505,7 +425,7 @@ int M97(const B&, const Acc& k) {
 }
 
 int M98(const B& b, const Acc& k) {
-  return Variants([&] { return Check(k, {9, 3}, {3, 1, 7}, P10); }, [&] { return M32(b, k); });
+  return FirstValid([&] { return Check(k, {9, 3}, {3, 1, 7}, P10); }, [&] { return M32(b, k); });
 }
 
 int M99(const B& b, const Acc& k) {
@@ -538,16 +458,8 @@ int Core76(const Acc& k) {
   return Verify(k, 8, r);
 }
 
-bool Exception51(const Acc& k, int& status) {
-  if (k[3] != 9) return false;
-  status = Variants(
-      [&] {
-        return Check(k, {9, 3}, w2to8, P11);
-      },
-      [&] {
-        return Check(k, {9, 1}, w2to10, P11);
-      });
-  return true;
+int Exception51(const Acc& k) {
+  return Variants(k, {{{9, 3}, w2to8, Plain, P11}, {{9, 1}, w2to10, Plain, P11}});
 }
 
 int BankCodeDependent(const Acc& k, const std::array<int, 6>& head) {
