@@ -58,7 +58,7 @@ void BM_Method(benchmark::State& state) {
     benchmark::DoNotOptimize(zel::TestByRule("13051172", accounts[i++ % 6], rule));
   state.SetItemsProcessed(static_cast<std::int64_t>(state.iterations()));
 }
-BENCHMARK(BM_Method)->DenseRange(0, 99, 1);
+BENCHMARK(BM_Method)->DenseRange(0, 141, 1);
 
 }  // namespace
 

@@ -82,7 +82,18 @@ constexpr std::uint16_t Skip(int a, int b = 0) {
   return static_cast<std::uint16_t>((1u << a) | (b ? 1u << b : 0u));
 }
 
-enum class Mode : std::uint8_t { Plain, Cross, Units, Transform };
+// How a digit and its weight make a term of the sum: the product (plain), its
+// cross sum (cross), its last digit (units), the transformation table entry
+// of the digit in the weight's row (transform), (weight x digit + weight)
+// mod 11 (plusWeight), or the product with the digit's character code (charCode).
+enum class Mode : std::uint8_t { Plain, Cross, Units, Transform, PlusWeight, CharCode };
+
+inline constexpr Mode Plain = Mode::Plain;
+inline constexpr Mode Cross = Mode::Cross;
+inline constexpr Mode Units = Mode::Units;
+inline constexpr Mode Transform = Mode::Transform;
+inline constexpr Mode PlusWeight = Mode::PlusWeight;
+inline constexpr Mode CharCode = Mode::CharCode;
 
 inline constexpr std::uint8_t kTransform[4][10] = {
     {0, 1, 5, 9, 3, 7, 4, 8, 2, 6},
@@ -99,14 +110,12 @@ constexpr int CrossSum(int n) {
 
 constexpr int Term(int digit, int weight, Mode m) {
   switch (m) {
-    case Mode::Plain:
-      return digit * weight;
-    case Mode::Cross:
-      return CrossSum(digit * weight);
-    case Mode::Units:
-      return digit * weight % 10;
-    case Mode::Transform:
-      return kTransform[weight - 1][digit];
+    case Mode::Plain: return digit * weight;
+    case Mode::Cross: return CrossSum(digit * weight);
+    case Mode::Units: return digit * weight % 10;
+    case Mode::Transform: return kTransform[weight - 1][digit];
+    case Mode::PlusWeight: return (weight * digit + weight) % 11;
+    case Mode::CharCode: return (digit + '0') * weight;
   }
   return 0;
 }
@@ -140,6 +149,8 @@ constexpr int P11X(int s) {
   return r == 0 ? 0 : r == 1 ? kNoDigit : 11 - r;
 }
 constexpr int P7(int s) { return (7 - s % 7) % 7; }
+// The last digit of the sum itself.
+constexpr int PUnit(int s) { return s % 10; }
 
 constexpr int Verify(const Acc& k, int at, int p) { return p == k[at] ? kOk : kInvalid; }
 
@@ -149,6 +160,10 @@ constexpr int Check(const Acc& k, Pos span, const W& w, Mode m, Rule rule, int a
 }
 constexpr int Check(const Acc& k, Pos span, const W& w, Rule rule, int at = 10) {
   return Check(k, span, w, Mode::Plain, rule, at);
+}
+// The same with a start value added to the sum.
+constexpr int CheckWithStart(const Acc& k, int start, Pos span, const W& w, Mode m, Rule rule) {
+  return Verify(k, 10, rule(start + Sum(k, span, w, m)));
 }
 
 // Runs the variants in order; the first 0 wins, else the last status counts.

@@ -12,4 +12,11 @@ MethodFn MethodOf(int number) {
 
 int Run(int number, const BankDigits& b, const Acc& k) { return MethodOf(number)(b, k); }
 
+int FirstValidMethod(const BankDigits& b, const Acc& k, std::initializer_list<int> numbers) {
+  int status = kUnknownMethod;
+  for (int number : numbers)
+    if ((status = Run(number, b, k)) == kOk) break;
+  return status;
+}
+
 }  // namespace zel::check

@@ -13,6 +13,9 @@ MethodFn MethodOf(int number);
 // Runs method `number` (which must exist) on the digits.
 int Run(int number, const BankDigits& b, const Acc& k);
 
+// Runs whole methods as variants: the first 0 wins, else the last status.
+int FirstValidMethod(const BankDigits& b, const Acc& k, std::initializer_list<int> numbers);
+
 // Single passes of methods 13, 63 and 76, without their shifted second run.
 int Core13(const Acc& k);
 int Core63(const Acc& k);

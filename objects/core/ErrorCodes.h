@@ -2,6 +2,8 @@
 // rejected; negative: a problem with the bank code or a service.
 #pragma once
 
+#include <string>
+
 namespace zel::ErrorCodes {
 
 inline constexpr int kDataFileMissing = -999;
@@ -31,3 +33,12 @@ inline constexpr int kBlacklist = 23;
 inline constexpr int kIbanImpossible = 24;
 
 }  // namespace zel::ErrorCodes
+
+namespace zel {
+
+// The German text of a status code (code page 1252). Codes of 100 and above
+// carry a note that the bank code will soon be deleted: 1xx without a
+// successor, 2xx with one; the rest names the base code.
+std::string GetErrorMessage(int Code);
+
+}  // namespace zel

@@ -7,10 +7,6 @@ namespace zel::check {
 namespace {
 
 using B = BankDigits;
-constexpr Mode Plain = Mode::Plain;
-constexpr Mode Cross = Mode::Cross;
-constexpr Mode Units = Mode::Units;
-constexpr Mode Transform = Mode::Transform;
 
 // R = S mod 11 with a verdict per remainder, shared by several rows.
 int Mod11(const Acc& k, Pos span, const W& w, auto verdict) {
@@ -73,14 +69,10 @@ int M24(const B&, const Acc& acc) {
   Acc k = acc;
   if (In(k[1], {3, 4, 5, 6})) k.at(1) = 0;
   if (k[1] == 9) k.at(1) = k.at(2) = k.at(3) = 0;
-  if (FirstNonZero(k) == 0) return kZero;
   const int first = FirstNonZero(k);
-  int s = 0;
-  for (int pos = first, i = 0; pos <= 9; ++pos, ++i) {
-    const int w = i % 3 + 1;
-    s += (w * k[pos] + w) % 11;
-  }
-  return Verify(k, 10, s % 10);
+  if (first == 0) return kZero;
+  if (first == 10) return Verify(k, 10, 0);  // no digit before the check digit
+  return Verify(k, 10, Sum(k, {static_cast<std::int8_t>(first), 9}, {1, 2, 3}, PlusWeight) % 10);
 }
 
 int M25(const B&, const Acc& k) {
@@ -362,15 +354,11 @@ int M88(const B&, const Acc& k) {
 
 int M89(const B& b, const Acc& k) {
   switch (Length(k)) {
-    case 10:
-      return kNotCheckable;
+    case 10: return kNotCheckable;
     case 9:
-    case 8:
-      return M10(b, k);
-    case 7:
-      return Check(k, {9, 4}, w2to7, Cross, P11);
-    default:
-      return kNotCheckable;
+    case 8: return M10(b, k);
+    case 7: return Check(k, {9, 4}, w2to7, Cross, P11);
+    default: return kNotCheckable;
   }
 }
 

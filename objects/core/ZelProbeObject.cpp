@@ -28,14 +28,10 @@ using CoreFn = int (*)(const Acc&);
 
 CoreFn SinglePassCore(int rule) {
   switch (rule) {
-    case 13:
-      return Core13;
-    case 63:
-      return Core63;
-    case 76:
-      return Core76;
-    default:
-      return nullptr;
+    case 13: return Core13;
+    case 63: return Core63;
+    case 76: return Core76;
+    default: return nullptr;
   }
 }
 

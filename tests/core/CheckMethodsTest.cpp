@@ -7,20 +7,16 @@
 
 #include <string>
 
+#include "MethodCases.h"
 #include "ZelProbeObject.h"
 
 namespace {
 
 using zel::TestByRule;
 
-struct Case {
-  int method;
-  const char* blz;
-  const char* account;
-  int expected;
-};
+using zeltest::MethodCase;
 
-const Case kCases[] = {
+const MethodCase kCases[] = {
     {0, "50010517", "18556", 0},
     {0, "50010517", "597967108", 0},
     {0, "10000000", "0905431264", 13},
@@ -472,22 +468,14 @@ const Case kCases[] = {
     {99, "13051172", "265607", 13},
 };
 
-TEST(CheckMethods, Table) {
-  for (const Case& c : kCases)
-    EXPECT_EQ(TestByRule(c.blz, c.account, c.method), c.expected)
-        << "method " << c.method << " bank " << c.blz << " account " << c.account;
-}
+TEST(CheckMethods, Table) { zeltest::ExpectCases(kCases); }
 
 TEST(CheckMethods, EveryMethodHasValidAndRejectedCases) {
   for (int method = 0; method < 100; ++method) {
     if (method == 9 || method == 12) continue;
-    bool valid = false, rejected = false;
-    for (const Case& c : kCases) {
-      if (c.method != method) continue;
-      valid |= c.expected == 0;
-      rejected |= c.expected > 10 || c.expected == 4;
-    }
-    EXPECT_TRUE(valid && rejected) << "method " << method;
+    EXPECT_TRUE(
+        zeltest::HasValidAndRejected(kCases, method, [](int s) { return s > 10 || s == 4; }))
+        << "method " << method;
   }
 }
 
