@@ -74,13 +74,13 @@ int GetBankIndexByInteger(std::uint32_t Blz) {
       if (step == 1)
         wentUp = true;
       else
-        step /= 2;
+        step >>= 1;
     } else {
       pos -= step;
       if (step == 1)
         wentDown = true;
       else
-        step /= 2;
+        step >>= 1;
     }
   }
   return -1;
@@ -105,9 +105,28 @@ bool ParseInteger(std::string_view text, std::int32_t& value) {
   return true;
 }
 
+// Eight plain digits, the usual form of a bank code, converted all at once:
+// true with the value, false for any other text (which then takes the
+// general parse).
+bool EightDigits(std::string_view text, std::int32_t& value) {
+  if (text.size() != 8) return false;
+  std::uint64_t x;
+  std::memcpy(&x, text.data(), 8);  // first character in the lowest byte
+  constexpr std::uint64_t kOnes = 0x0101010101010101ULL;
+  // Every byte in '0'..'9': no borrow below '0', no carry past '9'.
+  if (((x - 0x30 * kOnes) | (x + 0x46 * kOnes)) & (0x80 * kOnes)) return false;
+  x -= 0x30 * kOnes;
+  x = (x * 10 + (x >> 8)) & 0x00FF00FF00FF00FFULL;
+  x = (x * 100 + (x >> 16)) & 0x0000FFFF0000FFFFULL;
+  x = (x * 10000 + (x >> 32)) & 0xFFFFFFFFULL;
+  value = static_cast<std::int32_t>(x);
+  return true;
+}
+
 int GetBankIndexByString(std::string_view Blz) {
   std::int32_t v = 0;
-  if (!ParseInteger(Blz, v) || v < 10000000 || v > 89999999) return -1;
+  if (!EightDigits(Blz, v) && !ParseInteger(Blz, v)) return -1;
+  if (v < 10000000 || v > 89999999) return -1;
   return GetBankIndexByInteger(static_cast<std::uint32_t>(v));
 }
 

@@ -5,6 +5,7 @@
 
 #include <array>
 #include <cstdint>
+#include <cstring>
 #include <initializer_list>
 #include <string_view>
 
@@ -28,25 +29,33 @@ struct BankDigits {
 };
 
 // Fills b1..b8 from the first eight characters (low four bits of each).
-constexpr BankDigits MakeBankDigits(std::string_view blz) {
+inline BankDigits MakeBankDigits(std::string_view blz) {
   BankDigits d;
-  for (std::size_t i = 0; i < 8 && i < blz.size(); ++i)
-    d.b[i + 1] = static_cast<std::uint8_t>(blz[i] & 15);
+  if (blz.size() >= 8) {
+    std::uint64_t x;
+    std::memcpy(&x, blz.data(), 8);
+    x &= 0x0F0F0F0F0F0F0F0FULL;
+    std::memcpy(d.b.data() + 1, &x, 8);
+  } else {
+    for (std::size_t i = 0; i < blz.size(); ++i)
+      d.b[i + 1] = static_cast<std::uint8_t>(blz[i] & 15);
+  }
   return d;
 }
 
 // Normalises an account text into k1..k10: 0 on success, else 11, 12 or 14.
-constexpr int MakeAccount(std::string_view text, Acc& acc) {
+inline int MakeAccount(std::string_view text, Acc& acc) {
   if (text.size() > 10) return kTooLong;
   acc = Acc{};
-  bool nonZero = false;
-  int pos = 11 - static_cast<int>(text.size());
+  unsigned any = 0;
+  std::uint8_t* out = acc.k.data() + 11 - text.size();
   for (char c : text) {
-    if (c < '0' || c > '9') return kNotDigits;
-    nonZero |= c != '0';
-    acc.at(pos++) = static_cast<std::uint8_t>(c - '0');
+    const auto d = static_cast<std::uint8_t>(c - '0');
+    if (d > 9) return kNotDigits;
+    any |= d;
+    *out++ = d;
   }
-  return nonZero ? kOk : kZero;
+  return any ? kOk : kZero;
 }
 
 // A weight list, used as written or repeated over a longer span.
