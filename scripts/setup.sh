@@ -6,6 +6,7 @@ set -euo pipefail
 PACKAGES=(
   build-essential g++ cmake ninja-build pkg-config
   libgtest-dev libgmock-dev libbenchmark-dev
+  libzstd-dev libssl-dev libcurl4-openssl-dev
 )
 
 missing=()

@@ -18,7 +18,7 @@
 #include <string_view>
 #include <vector>
 
-#include "../objects/core/BankRecord.h"
+#include "BankRecord.h"
 
 namespace {
 

@@ -8,23 +8,11 @@
 #include <cstring>
 #include <string_view>
 
+#include "ShortString.h"
+
 namespace zel {
 
 #pragma pack(push, 1)
-
-// One length byte followed by a fixed area; only the first Len bytes count.
-template <std::size_t N>
-struct TShortString {
-  std::uint8_t Len;
-  char Chars[N];
-
-  std::string_view View() const { return {Chars, Len <= N ? Len : N}; }
-  void Assign(std::string_view s) {
-    std::memset(Chars, 0, N);
-    Len = static_cast<std::uint8_t>(s.size() < N ? s.size() : N);
-    std::memcpy(Chars, s.data(), Len);
-  }
-};
 
 struct TBankRecord {
   std::uint32_t Blz;

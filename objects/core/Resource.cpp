@@ -7,6 +7,8 @@
 extern "C" {
 extern const std::byte zel_res_BANKDATA_begin[];
 extern const std::byte zel_res_BANKDATA_end[];
+extern const std::byte zel_res_VERSIONDATA_begin[];
+extern const std::byte zel_res_VERSIONDATA_end[];
 }
 
 namespace zel {
@@ -20,6 +22,7 @@ struct ResourceEntry {
 
 const ResourceEntry kResources[] = {
     {"BANKDATA", zel_res_BANKDATA_begin, zel_res_BANKDATA_end},
+    {"VERSIONDATA", zel_res_VERSIONDATA_begin, zel_res_VERSIONDATA_end},
 };
 
 }  // namespace

@@ -1,0 +1,16 @@
+// Code page 1252 (the texts of the domain package) to and from UTF-8 (the
+// terminal, D-Bus, Qt).
+#pragma once
+
+#include <string>
+#include <string_view>
+
+#include "ZelExport.h"
+
+namespace zel {
+
+ZELBASE_API std::string Cp1252ToUtf8(std::string_view text);
+// Characters that code page 1252 lacks, and malformed UTF-8, become "?".
+ZELBASE_API std::string Utf8ToCp1252(std::string_view text);
+
+}  // namespace zel

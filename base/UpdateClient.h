@@ -1,0 +1,28 @@
+// The client of the update server: asks for the newest packed data file and
+// fetches it, over HTTP(S) with basic authentication.
+//
+//   GET <url>/newest        200, body: the file name ("ZelObjects_2026_3.wbp"),
+//                           or "-" and a reason the server gives
+//   GET <url>/files/<name>  200, body: the packed data file
+#pragma once
+
+#include <string>
+
+namespace zel {
+
+struct TUpdateSettings {
+  std::string url;  // base address, with or without a trailing "/"
+  std::string proxyHost;
+  int proxyPort = 0;
+  int timeoutSeconds = 30;
+};
+
+// "+" and the file name, or "-" and a reason.
+std::string UpdateCheck(const TUpdateSettings& s, const std::string& user,
+                        const std::string& password);
+// Checks, then stores the file in the directory (atomically): "+" and the
+// file name, or "-" and a reason.
+std::string UpdateDownload(const TUpdateSettings& s, const std::string& user,
+                           const std::string& password, const std::string& directory);
+
+}  // namespace zel

@@ -1,0 +1,4 @@
+// Symbols of libzelbase that other modules use.
+#pragma once
+
+#define ZELBASE_API __attribute__((visibility("default")))

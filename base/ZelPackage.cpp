@@ -1,0 +1,283 @@
+#include "ZelPackage.h"
+
+#include <unistd.h>
+
+#include <algorithm>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <utility>
+#include <vector>
+
+#include "Cp1252.h"
+#include "PackedFile.h"
+#include "Proxies.h"
+
+#ifndef ZEL_BUILD_DATA_DIR
+#define ZEL_BUILD_DATA_DIR ""
+#endif
+
+namespace zel {
+namespace {
+
+namespace fs = std::filesystem;
+
+std::string Env(const char* name) {
+  const char* v = std::getenv(name);
+  return v ? v : "";
+}
+
+std::string WithSlash(std::string dir) {
+  if (dir.empty() || dir.back() != '/') dir += '/';
+  return dir;
+}
+
+std::string XdgHome(const char* var, const char* fallback) {
+  std::string dir = Env(var);
+  if (dir.empty()) dir = Env("HOME") + "/" + fallback;
+  return dir;
+}
+
+// The remembered settings: data directory and active data file.
+fs::path ConfigFile() {
+  return fs::path(XdgHome("XDG_CONFIG_HOME", ".config")) / "zelvaro" / "zelvaro.conf";
+}
+
+std::string ConfigValue(const std::string& key) {
+  std::ifstream in(ConfigFile());
+  for (std::string line; std::getline(in, line);)
+    if (line.rfind(key + "=", 0) == 0) return line.substr(key.size() + 1);
+  return {};
+}
+
+std::string ProgramDirectory() {
+  std::error_code ec;
+  const fs::path exe = fs::read_symlink("/proc/self/exe", ec);
+  return ec ? std::string() : exe.parent_path().string();
+}
+
+// $ZELVARO_DATA_DIR, else the remembered directory, else share/zelvaro beside
+// the program, else the build tree's data folder, else $XDG_DATA_HOME/zelvaro.
+std::string DefaultDataDirectory() {
+  if (std::string env = Env("ZELVARO_DATA_DIR"); !env.empty()) return env;
+  if (std::string saved = ConfigValue("DataDirectory"); !saved.empty() && fs::is_directory(saved))
+    return saved;
+  if (std::string prog = ProgramDirectory(); !prog.empty()) {
+    const fs::path beside = fs::path(prog) / ".." / "share" / "zelvaro";
+    if (fs::is_directory(beside)) return fs::weakly_canonical(beside).string();
+  }
+  if (fs::is_directory(ZEL_BUILD_DATA_DIR)) return ZEL_BUILD_DATA_DIR;
+  return XdgHome("XDG_DATA_HOME", ".local/share") + "/zelvaro";
+}
+
+constexpr const char* kDataFileExtension = ".wbd";
+
+}  // namespace
+
+TZelPackageObject* ZelPackage() {
+  // Never destroyed: data modules unregister their classes as late as the
+  // process exit, so the registry must outlive them.
+  static TZelPackageObject* const package = new TZelPackageObject;
+  return package;
+}
+
+TZelPackageObject::TZelPackageObject() {
+  fUpdate.url = Env("ZELVARO_UPDATE_URL");
+  if (fUpdate.url.empty()) fUpdate.url = ConfigValue("UpdateUrl");
+}
+
+void TZelPackageObject::RegisterZelClass(const std::string& Name, const TZelClass* Class) {
+  fClasses[Name] = Class;
+}
+
+void TZelPackageObject::UnregisterZelClass(const std::string& Name) { fClasses.erase(Name); }
+
+const TZelClass* TZelPackageObject::GetZelClassByName(const std::string& Name) {
+  Start();
+  const auto it = fClasses.find(Name);
+  return it == fClasses.end() ? nullptr : it->second;
+}
+
+// At the first use: load the remembered data file, else the newest one.
+void TZelPackageObject::Start() {
+  if (fStarted) return;
+  fStarted = true;
+  fDataDirectory = WithSlash(DefaultDataDirectory());
+  // The remembered file counts only when it lies in the data directory in use.
+  std::string path = ConfigValue("ActiveFile");
+  if (path.empty() || WithSlash(fs::path(path).parent_path().string()) != fDataDirectory ||
+      !fs::is_regular_file(path)) {
+    const std::string newest = GetNewestFileName();
+    if (newest.empty()) return;
+    path = fDataDirectory + newest;
+  }
+  std::string reason;
+  if (InspectDataModule(path, kZelInterfaceVersion, reason) == 0 && Load(path, reason)) {
+    fCurrentFile = fs::path(path).filename().string();
+    fCurrentDirectory = WithSlash(fs::path(path).parent_path().string());
+  } else {
+    fLastError = reason;
+  }
+}
+
+std::string TZelPackageObject::PathOf(const std::string& FileName) const {
+  return FileName.find('/') == std::string::npos ? fDataDirectory + FileName : FileName;
+}
+
+bool TZelPackageObject::Load(const std::string& path, std::string& reason) {
+  return fModule.Open(path, reason);
+}
+
+std::string TZelPackageObject::GetDataDirectory() {
+  Start();
+  return fDataDirectory;
+}
+
+void TZelPackageObject::SetDataDirectory(const std::string& Directory) {
+  Start();
+  fDataDirectory = WithSlash(Directory);
+  Remember();
+}
+
+std::string TZelPackageObject::GetCurrentFileName() {
+  Start();
+  return fCurrentFile;
+}
+
+std::string TZelPackageObject::GetNewestFileName() {
+  if (!fStarted) Start();
+  std::string newest;
+  std::error_code ec;
+  for (const auto& entry : fs::directory_iterator(fDataDirectory, ec)) {
+    const std::string name = entry.path().filename().string();
+    if (entry.path().extension() == kDataFileExtension && entry.is_regular_file(ec) &&
+        name > newest)
+      newest = name;
+  }
+  return newest;
+}
+
+void TZelPackageObject::Remember() const {
+  std::error_code ec;
+  fs::create_directories(ConfigFile().parent_path(), ec);
+  std::string text = "DataDirectory=" + fDataDirectory + "\n";
+  if (!fCurrentFile.empty()) text += "ActiveFile=" + fCurrentDirectory + fCurrentFile + "\n";
+  if (!fUpdate.url.empty() && Env("ZELVARO_UPDATE_URL").empty())
+    text += "UpdateUrl=" + fUpdate.url + "\n";
+  std::string reason;
+  WriteFileAtomically(ConfigFile().string(), text, reason);  // best effort
+}
+
+std::int32_t TZelPackageObject::Activate(const std::string& FileName) {
+  Start();
+  const std::string path = PathOf(FileName);
+  if (const int rc = InspectDataModule(path, kZelInterfaceVersion, fLastError); rc != 0) return rc;
+
+  // Freeze every live object; a failure here leaves everything as it was.
+  std::vector<std::pair<TProxyBaseObject*, TByteStream>> frozen;
+  try {
+    for (TProxyBaseObject* p : fProxies) {
+      TByteStream stream;
+      if (p->fObject) p->fObject->Freeze(stream);
+      frozen.emplace_back(p, std::move(stream));
+    }
+  } catch (const std::exception& e) {
+    fLastError = Utf8ToCp1252("Ein Objekt konnte seinen Zustand nicht sichern: ") + e.what();
+    return 3;
+  }
+
+  // The objects' code lives in the module: they go before it does.
+  const std::string oldPath = fCurrentFile.empty() ? "" : fCurrentDirectory + fCurrentFile;
+  for (auto& [proxy, stream] : frozen) proxy->fObject.reset();
+  fModule.Close();
+  fCurrentFile.clear();
+
+  auto thawAll = [&] {
+    for (auto& [proxy, stream] : frozen) {
+      const TZelClass* cls = GetZelClassByName(proxy->fName);
+      if (!cls) continue;
+      stream.Seek(0);
+      try {
+        proxy->fObject = cls->Thaw(stream);
+      } catch (const std::exception&) {
+        proxy->fObject = cls->Create();
+      }
+    }
+  };
+
+  std::string reason;
+  int rc = 0;
+  if (Load(path, reason)) {
+    fCurrentFile = fs::path(path).filename().string();
+    fCurrentDirectory = WithSlash(fs::path(path).parent_path().string());
+  } else {
+    fLastError = Utf8ToCp1252("Die Datei lässt sich nicht laden: ") + reason;
+    std::string again;
+    if (oldPath.empty()) return 13;
+    if (!Load(oldPath, again)) {
+      fLastError += Utf8ToCp1252("; die vorherige Datei lässt sich nicht wieder laden: ") + again;
+      return 14;
+    }
+    fCurrentFile = fs::path(oldPath).filename().string();
+    fCurrentDirectory = WithSlash(fs::path(oldPath).parent_path().string());
+    rc = 13;
+  }
+  thawAll();
+  if (rc == 0) {
+    fLastError = "Ok";
+    Remember();
+  }
+  return rc;
+}
+
+std::int32_t TZelPackageObject::Unpack(const std::string& FileName) {
+  Start();
+  std::string name;
+  const int rc = UnpackDataFile(PathOf(FileName), fDataDirectory, name, fLastError);
+  if (rc == 0) fLastError = "Ok";
+  return rc;
+}
+
+std::string TZelPackageObject::UpdateServerCheck(const std::string& User,
+                                                 const std::string& Password) {
+  Start();
+  const std::string answer = UpdateCheck(fUpdate, User, Password);
+  fLastError = answer.substr(1);
+  return answer;
+}
+
+std::string TZelPackageObject::UpdateServerDownload(const std::string& User,
+                                                    const std::string& Password) {
+  Start();
+  const std::string answer = UpdateDownload(fUpdate, User, Password, fDataDirectory);
+  fLastError = answer.substr(1);
+  return answer;
+}
+
+void TZelPackageObject::UpdateSetProxy(const std::string& Host, std::int32_t Port) {
+  fUpdate.proxyHost = Host;
+  fUpdate.proxyPort = Port;
+}
+
+void TZelPackageObject::UpdateSetTimeout(std::int32_t Timeout) { fUpdate.timeoutSeconds = Timeout; }
+
+std::string TZelPackageObject::GetErrorMessage(std::int32_t Code) {
+  switch (Code) {
+    case 0: return "Ok";
+    case 3: return "Die Datei konnte nicht geladen werden";
+    case 5: return "Die Datei ist bereits als entpackte Version vorhanden";
+    case 13: return Utf8ToCp1252("Die Datei ist keine gültige Datendatei");
+    case 14:
+      return Utf8ToCp1252(
+          "Die Datei ist keine gültige Datendatei, und die vorherige Datendatei konnte nicht "
+          "wieder geladen werden");
+    default: return "Unbekannter Fehlercode Nr. " + std::to_string(Code);
+  }
+}
+
+std::string TZelPackageObject::GetLastError() { return fLastError; }
+
+void TZelPackageObject::AddProxy(TProxyBaseObject* Proxy) { fProxies.insert(Proxy); }
+void TZelPackageObject::RemoveProxy(TProxyBaseObject* Proxy) { fProxies.erase(Proxy); }
+
+}  // namespace zel

@@ -1,0 +1,79 @@
+// The package object: one per process. It keeps the registry of the domain
+// classes by name, loads the data module from the data directory, replaces it
+// with another one while objects are alive, unpacks packed data files and
+// talks to the update server.
+#pragma once
+
+#include <cstdint>
+#include <map>
+#include <memory>
+#include <set>
+#include <string>
+
+#include "DataModule.h"
+#include "UpdateClient.h"
+#include "ZelBaseObject.h"
+#include "ZelExport.h"
+
+namespace zel {
+
+class TProxyBaseObject;
+
+class ZELBASE_API TZelPackageObject {
+ public:
+  TZelPackageObject();
+  TZelPackageObject(const TZelPackageObject&) = delete;
+  TZelPackageObject& operator=(const TZelPackageObject&) = delete;
+
+  // Class registry, filled by the data module's initialisation.
+  void RegisterZelClass(const std::string& Name, const TZelClass* Class);
+  void UnregisterZelClass(const std::string& Name);
+  const TZelClass* GetZelClassByName(const std::string& Name);
+
+  // The data directory, always with a trailing "/".
+  std::string GetDataDirectory();
+  void SetDataDirectory(const std::string& Directory);
+  // The active data file's name, empty when none is loaded.
+  std::string GetCurrentFileName();
+  // The newest data file (greatest name) in the data directory, or empty.
+  std::string GetNewestFileName();
+
+  // 0 activated, 3 not loaded, 13 not a valid data file (the old one stays
+  // active), 14 not valid and the old one could not be loaded again.
+  std::int32_t Activate(const std::string& FileName);
+  // 0 unpacked, 3 cannot be opened, 5 already unpacked, 13 damaged.
+  std::int32_t Unpack(const std::string& FileName);
+
+  std::string UpdateServerCheck(const std::string& User, const std::string& Password);
+  std::string UpdateServerDownload(const std::string& User, const std::string& Password);
+  void UpdateSetProxy(const std::string& Host, std::int32_t Port);
+  void UpdateSetTimeout(std::int32_t Timeout);
+
+  std::string GetErrorMessage(std::int32_t Code);
+  std::string GetLastError();
+
+  // Proxies announce themselves so that activation can carry their objects.
+  void AddProxy(TProxyBaseObject* Proxy);
+  void RemoveProxy(TProxyBaseObject* Proxy);
+
+ private:
+  void Start();
+  std::string PathOf(const std::string& FileName) const;
+  bool Load(const std::string& path, std::string& reason);
+  void Remember() const;
+
+  bool fStarted = false;
+  std::string fDataDirectory;
+  std::string fCurrentFile;  // name inside fCurrentDirectory
+  std::string fCurrentDirectory;
+  std::string fLastError;
+  TDataModule fModule;
+  TUpdateSettings fUpdate;
+  std::map<std::string, const TZelClass*> fClasses;
+  std::set<TProxyBaseObject*> fProxies;
+};
+
+// The package object of this process.
+ZELBASE_API TZelPackageObject* ZelPackage();
+
+}  // namespace zel

@@ -1,0 +1,26 @@
+// Dates as day numbers counted from 30 December 1899 (the time of day is the
+// fraction), and their civil form.
+#pragma once
+
+#include <string>
+
+namespace zel {
+
+using TDateTime = double;
+
+struct TCivilDate {
+  int year;
+  int month;
+  int day;
+};
+
+// The day number of a civil date (proleptic Gregorian calendar).
+TDateTime EncodeDate(int year, int month, int day);
+// The civil date of the day a day number lies in.
+TCivilDate DecodeDate(TDateTime date);
+// 1 = Monday ... 7 = Sunday.
+int DayOfWeek(TDateTime date);
+// "yyyy-mm-dd"
+std::string DateToIso(TDateTime date);
+
+}  // namespace zel
