@@ -62,6 +62,8 @@ class ZELBASE_API TProxyBaseObject {
 
   std::string fName;
   std::unique_ptr<TZelBaseObject> fObject;
+  // The state of an object whose data module is gone, kept for the next one.
+  TByteStream fPendingState;
 };
 
 #define ZEL_PROXY_CLASS(NAME)                                                                \

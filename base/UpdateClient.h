@@ -8,6 +8,8 @@
 
 #include <string>
 
+#include "ZelExport.h"
+
 namespace zel {
 
 struct TUpdateSettings {
@@ -18,11 +20,11 @@ struct TUpdateSettings {
 };
 
 // "+" and the file name, or "-" and a reason.
-std::string UpdateCheck(const TUpdateSettings& s, const std::string& user,
-                        const std::string& password);
+ZELBASE_API std::string UpdateCheck(const TUpdateSettings& s, const std::string& user,
+                                    const std::string& password);
 // Checks, then stores the file in the directory (atomically): "+" and the
 // file name, or "-" and a reason.
-std::string UpdateDownload(const TUpdateSettings& s, const std::string& user,
-                           const std::string& password, const std::string& directory);
+ZELBASE_API std::string UpdateDownload(const TUpdateSettings& s, const std::string& user,
+                                       const std::string& password, const std::string& directory);
 
 }  // namespace zel

@@ -178,7 +178,10 @@ std::int32_t TZelPackageObject::Activate(const std::string& FileName) {
   try {
     for (TProxyBaseObject* p : fProxies) {
       TByteStream stream;
-      if (p->fObject) p->fObject->Freeze(stream);
+      if (p->fObject)
+        p->fObject->Freeze(stream);
+      else
+        stream = p->fPendingState;
       frozen.emplace_back(p, std::move(stream));
     }
   } catch (const std::exception& e) {
@@ -197,6 +200,7 @@ std::int32_t TZelPackageObject::Activate(const std::string& FileName) {
       const TZelClass* cls = GetZelClassByName(proxy->fName);
       if (!cls) continue;
       stream.Seek(0);
+      proxy->fPendingState = TByteStream();
       try {
         proxy->fObject = cls->Thaw(stream);
       } catch (const std::exception&) {
@@ -216,6 +220,7 @@ std::int32_t TZelPackageObject::Activate(const std::string& FileName) {
     if (oldPath.empty()) return 13;
     if (!Load(oldPath, again)) {
       fLastError += Utf8ToCp1252("; die vorherige Datei lässt sich nicht wieder laden: ") + again;
+      for (auto& [proxy, stream] : frozen) proxy->fPendingState = std::move(stream);
       return 14;
     }
     fCurrentFile = fs::path(oldPath).filename().string();

@@ -1,0 +1,68 @@
+// A data directory of its own for each test, with copies of the built data
+// files, and settings that point there.
+#pragma once
+
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <string>
+
+#include "Cp1252.h"
+#include "Proxies.h"
+#include "ZelPackage.h"
+
+namespace zeltest {
+
+namespace fs = std::filesystem;
+
+inline const std::string kNewFile = "ZelObjects_2026_2.wbd";
+inline const std::string kOldFile = "ZelObjects_2013_4.wbd";
+
+class PackageFixture : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    root_ = fs::temp_directory_path() /
+            ("zelpkg_" + std::to_string(::getpid()) + "_" +
+             ::testing::UnitTest::GetInstance()->current_test_info()->name());
+    fs::remove_all(root_);
+    data_ = root_ / "data";
+    fs::create_directories(data_);
+    fs::create_directories(root_ / "config");
+    for (const std::string& f : {kNewFile, kOldFile})
+      fs::copy_file(fs::path(ZEL_BUILT_DATA_DIR) / f, data_ / f);
+    ::setenv("XDG_CONFIG_HOME", (root_ / "config").c_str(), 1);
+    ::setenv("ZELVARO_DATA_DIR", data_.c_str(), 1);
+    ::unsetenv("ZELVARO_UPDATE_URL");
+  }
+  void TearDown() override { fs::remove_all(root_); }
+
+  static zel::TZelPackageObject& Pkg() { return *zel::ZelPackage(); }
+
+  // Writes bytes to a file in the data directory.
+  void Put(const std::string& name, const std::string& bytes) {
+    std::ofstream(data_ / name, std::ios::binary) << bytes;
+  }
+  std::string Read(const fs::path& p) {
+    std::ifstream in(p, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+  }
+
+  fs::path root_;
+  fs::path data_;
+};
+
+// Starts every test from the newest data file.
+class ActivePackage : public PackageFixture {
+ protected:
+  void SetUp() override {
+    PackageFixture::SetUp();
+    Pkg().SetDataDirectory(data_.string());
+    ASSERT_EQ(Pkg().Activate(kNewFile), 0) << zel::Cp1252ToUtf8(Pkg().GetLastError());
+  }
+};
+
+}  // namespace zeltest

@@ -1,0 +1,181 @@
+// Packed data files and the update server.
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "PackageFixture.h"
+#include "PackedFile.h"
+#include "TestHttpServer.h"
+
+namespace {
+
+using namespace zeltest;
+using zel::Cp1252ToUtf8;
+
+class Unpack : public ActivePackage {
+ protected:
+  void SetUp() override {
+    ActivePackage::SetUp();
+    std::string reason;
+    ASSERT_TRUE(
+        zel::PackDataFile((data_ / kOldFile).string(), (root_ / "old.wbp").string(), reason));
+    packed_ = Read(root_ / "old.wbp");
+    fs::remove(data_ / kOldFile);
+  }
+  std::string packed_;
+};
+
+TEST_F(Unpack, UnpacksIntoTheDataDirectory) {
+  Put("ZelObjects_2013_4.wbp", packed_);
+  EXPECT_LT(packed_.size(), fs::file_size(data_ / kNewFile));  // it is compressed
+  EXPECT_EQ(Pkg().Unpack("ZelObjects_2013_4.wbp"), 0) << Cp1252ToUtf8(Pkg().GetLastError());
+  EXPECT_EQ(Read(data_ / kOldFile), Read(fs::path(ZEL_BUILT_DATA_DIR) / kOldFile));
+  EXPECT_EQ(Pkg().Activate(kOldFile), 0);
+  EXPECT_EQ(Pkg().Unpack("ZelObjects_2013_4.wbp"), 5);
+  // No temporary files are left behind.
+  int files = 0;
+  for (const auto& e : fs::directory_iterator(data_)) files += e.is_regular_file();
+  EXPECT_EQ(files, 3);
+}
+
+TEST_F(Unpack, MissingFile) {
+  EXPECT_EQ(Pkg().Unpack("Fehlt.wbp"), 3);
+  EXPECT_NE(Cp1252ToUtf8(Pkg().GetLastError()).find("geöffnet"), std::string::npos);
+}
+
+TEST_F(Unpack, DamagedFiles) {
+  struct Case {
+    const char* what;
+    std::string bytes;
+  };
+  std::string flipped = packed_;
+  flipped[flipped.size() / 2] = static_cast<char>(flipped[flipped.size() / 2] ^ 0x40);
+  std::string badDigest = packed_;
+  badDigest[20] = static_cast<char>(badDigest[20] ^ 1);
+  std::string badName = packed_;
+  badName[50] = '/';
+  const Case cases[] = {
+      {"flipped byte", flipped},
+      {"digest changed", badDigest},
+      {"name with a slash", badName},
+      {"cut in half", packed_.substr(0, packed_.size() / 2)},
+      {"one byte short", packed_.substr(0, packed_.size() - 1)},
+      {"one byte more", packed_ + "x"},
+      {"header only", packed_.substr(0, 40)},
+      {"empty", ""},
+      {"foreign", std::string(1000, 'Z')},
+  };
+  for (const Case& c : cases) {
+    Put("bad.wbp", c.bytes);
+    EXPECT_EQ(Pkg().Unpack("bad.wbp"), 13) << c.what;
+    EXPECT_FALSE(fs::exists(data_ / kOldFile)) << c.what;
+  }
+}
+
+// The update server: /ok serves a packed file to user "anna" with password
+// "geheim"; /refuse answers with its own reason; /garbage with HTML; /slow
+// too late.
+class Update : public ActivePackage {
+ protected:
+  void SetUp() override {
+    ActivePackage::SetUp();
+    std::string reason;
+    ASSERT_TRUE(zel::PackDataFile((data_ / kOldFile).string(), (root_ / "p.wbp").string(), reason));
+    packed_ = Read(root_ / "p.wbp");
+    server_ = std::make_unique<TestHttpServer>([this](const HttpRequest& r) { return Answer(r); });
+    Pkg().UpdateSetTimeout(2);
+  }
+  void TearDown() override {
+    server_.reset();
+    ActivePackage::TearDown();
+  }
+  HttpReply Answer(const HttpRequest& r) {
+    if (r.path.rfind("/ok/", 0) == 0 && r.authorization != "Basic YW5uYTpnZWhlaW0=")
+      return {401, "", 0};
+    if (r.path == "/ok/newest") return {200, "ZelObjects_2099_1.wbp\r\n", 0};
+    if (r.path == "/ok/files/ZelObjects_2099_1.wbp") return {200, packed_, 0};
+    if (r.path == "/refuse/newest") return {200, "-Das Abonnement ist abgelaufen", 0};
+    if (r.path == "/garbage/newest") return {200, "<html>Wartung</html>", 0};
+    if (r.path == "/evil/newest") return {200, "../../etc/passwd.wbp", 0};
+    if (r.path == "/slow/newest") return {200, "ZelObjects_2099_1.wbp", 4000};
+    return {404, "", 0};
+  }
+  void UseServer(const std::string& prefix) {
+    ::setenv("ZELVARO_UPDATE_URL", server_->Url(prefix).c_str(), 1);
+  }
+
+  std::string packed_;
+  std::unique_ptr<TestHttpServer> server_;
+};
+
+// The update address is read when the package object starts, so each test
+// sets it through a package of its own process; here it is passed on the
+// call path that tests can reach: the environment before first use.
+TEST_F(Update, CheckAndDownload) {
+  zel::TUpdateSettings s;
+  s.url = server_->Url("ok");
+  s.timeoutSeconds = 2;
+  EXPECT_EQ(zel::UpdateCheck(s, "anna", "geheim"), "+ZelObjects_2099_1.wbp");
+  EXPECT_FALSE(fs::exists(data_ / "ZelObjects_2099_1.wbp"));
+  EXPECT_EQ(zel::UpdateDownload(s, "anna", "geheim", data_.string()), "+ZelObjects_2099_1.wbp");
+  EXPECT_EQ(Read(data_ / "ZelObjects_2099_1.wbp"), packed_);
+  // A download neither unpacks nor activates.
+  EXPECT_FALSE(fs::exists(data_ / "ZelObjects_2099_1.wbd"));
+  EXPECT_EQ(Pkg().GetCurrentFileName(), kNewFile);
+}
+
+TEST_F(Update, Refusals) {
+  zel::TUpdateSettings s;
+  s.timeoutSeconds = 1;
+  struct Case {
+    std::string url;
+    std::string user, password;
+    std::string answer;
+  };
+  const Case cases[] = {
+      {server_->Url("ok"), "anna", "falsch", "-Benutzername oder Kennwort ist falsch"},
+      {server_->Url("refuse"), "anna", "geheim", "-Das Abonnement ist abgelaufen"},
+      {server_->Url("garbage"), "anna", "geheim",
+       "-Server lieferte keine auswertbaren Daten zurück"},
+      {server_->Url("evil"), "anna", "geheim", "-Server lieferte keine auswertbaren Daten zurück"},
+      {server_->Url("missing"), "anna", "geheim", "-Auf dem Server liegt keine Datendatei vor"},
+      {server_->Url("slow"), "anna", "geheim", "-Der Server hat nicht rechtzeitig geantwortet"},
+      {"http://127.0.0.1:" + std::to_string(TestHttpServer::ClosedPort()) + "/", "a", "b",
+       "-Verbindung zum Server konnte nicht hergestellt werden"},
+      {"", "a", "b", "-Es ist kein Update-Server eingestellt"},
+  };
+  for (const Case& c : cases) {
+    s.url = c.url;
+    EXPECT_EQ(Cp1252ToUtf8(zel::UpdateCheck(s, c.user, c.password)), c.answer) << c.url;
+    EXPECT_EQ(Cp1252ToUtf8(zel::UpdateDownload(s, c.user, c.password, data_.string())), c.answer);
+  }
+  int files = 0;
+  for (const auto& e : fs::directory_iterator(data_)) files += e.is_regular_file();
+  EXPECT_EQ(files, 2);  // nothing was stored
+}
+
+TEST_F(PackageFixture, PackageObjectTalksToTheConfiguredServer) {
+  std::string packed;
+  {
+    std::string reason;
+    ASSERT_TRUE(zel::PackDataFile((data_ / kOldFile).string(), (root_ / "p.wbp").string(), reason));
+    packed = Read(root_ / "p.wbp");
+  }
+  TestHttpServer server([&](const HttpRequest& r) -> HttpReply {
+    if (r.path == "/u/newest") return {200, "ZelObjects_2099_1.wbp", 0};
+    if (r.path == "/u/files/ZelObjects_2099_1.wbp") return {200, packed, 0};
+    return {404, "", 0};
+  });
+  ::setenv("ZELVARO_UPDATE_URL", server.Url("u").c_str(), 1);
+  // First use of the package object in this process: it reads the address.
+  EXPECT_EQ(Pkg().UpdateServerCheck("x", "y"), "+ZelObjects_2099_1.wbp");
+  EXPECT_EQ(Pkg().GetLastError(), "ZelObjects_2099_1.wbp");
+  EXPECT_EQ(Pkg().UpdateServerDownload("x", "y"), "+ZelObjects_2099_1.wbp");
+  EXPECT_EQ(Pkg().Unpack("ZelObjects_2099_1.wbp"), 5);  // it holds the 2013 file, present
+  fs::remove(data_ / kOldFile);
+  EXPECT_EQ(Pkg().Unpack("ZelObjects_2099_1.wbp"), 0);
+  EXPECT_TRUE(fs::exists(data_ / kOldFile));
+}
+
+}  // namespace
