@@ -98,26 +98,38 @@ const TZelClass* TZelPackageObject::GetZelClassByName(const std::string& Name) {
   return it == fClasses.end() ? nullptr : it->second;
 }
 
-// At the first use: load the remembered data file, else the newest one.
+// At the first use: load the remembered data file, else the newest one that
+// loads (a broken newer file does not leave the program without data).
 void TZelPackageObject::Start() {
   if (fStarted) return;
   fStarted = true;
   fDataDirectory = WithSlash(DefaultDataDirectory());
+  std::vector<std::string> candidates;
   // The remembered file counts only when it lies in the data directory in use.
-  std::string path = ConfigValue("ActiveFile");
-  if (path.empty() || WithSlash(fs::path(path).parent_path().string()) != fDataDirectory ||
-      !fs::is_regular_file(path)) {
-    const std::string newest = GetNewestFileName();
-    if (newest.empty()) return;
-    path = fDataDirectory + newest;
+  if (const std::string saved = ConfigValue("ActiveFile");
+      !saved.empty() && WithSlash(fs::path(saved).parent_path().string()) == fDataDirectory)
+    candidates.push_back(saved);
+  for (const std::string& name : DataFileNames()) candidates.push_back(fDataDirectory + name);
+  for (const std::string& path : candidates) {
+    std::string reason;
+    if (InspectDataModule(path, kZelInterfaceVersion, reason) == 0 && Load(path, reason)) {
+      fCurrentFile = fs::path(path).filename().string();
+      fCurrentDirectory = WithSlash(fs::path(path).parent_path().string());
+      return;
+    }
+    if (fLastError.empty()) fLastError = reason;
   }
-  std::string reason;
-  if (InspectDataModule(path, kZelInterfaceVersion, reason) == 0 && Load(path, reason)) {
-    fCurrentFile = fs::path(path).filename().string();
-    fCurrentDirectory = WithSlash(fs::path(path).parent_path().string());
-  } else {
-    fLastError = reason;
-  }
+}
+
+// The data files of the data directory, newest (greatest name) first.
+std::vector<std::string> TZelPackageObject::DataFileNames() const {
+  std::vector<std::string> names;
+  std::error_code ec;
+  for (const auto& entry : fs::directory_iterator(fDataDirectory, ec))
+    if (entry.path().extension() == kDataFileExtension && entry.is_regular_file(ec))
+      names.push_back(entry.path().filename().string());
+  std::sort(names.rbegin(), names.rend());
+  return names;
 }
 
 std::string TZelPackageObject::PathOf(const std::string& FileName) const {
@@ -145,19 +157,13 @@ std::string TZelPackageObject::GetCurrentFileName() {
 }
 
 std::string TZelPackageObject::GetNewestFileName() {
-  if (!fStarted) Start();
-  std::string newest;
-  std::error_code ec;
-  for (const auto& entry : fs::directory_iterator(fDataDirectory, ec)) {
-    const std::string name = entry.path().filename().string();
-    if (entry.path().extension() == kDataFileExtension && entry.is_regular_file(ec) &&
-        name > newest)
-      newest = name;
-  }
-  return newest;
+  Start();
+  const std::vector<std::string> names = DataFileNames();
+  return names.empty() ? std::string() : names.front();
 }
 
 void TZelPackageObject::Remember() const {
+  if (!fPersistent) return;
   std::error_code ec;
   fs::create_directories(ConfigFile().parent_path(), ec);
   std::string text = "DataDirectory=" + fDataDirectory + "\n";

@@ -9,6 +9,7 @@
 #include <memory>
 #include <set>
 #include <string>
+#include <vector>
 
 #include "DataModule.h"
 #include "UpdateClient.h"
@@ -49,6 +50,10 @@ class ZELBASE_API TZelPackageObject {
   void UpdateSetProxy(const std::string& Host, std::int32_t Port);
   void UpdateSetTimeout(std::int32_t Timeout);
 
+  // Whether the data directory and the active file are remembered for the
+  // next start (default true).
+  void SetPersistent(bool Persistent) { fPersistent = Persistent; }
+
   std::string GetErrorMessage(std::int32_t Code);
   std::string GetLastError();
 
@@ -59,10 +64,12 @@ class ZELBASE_API TZelPackageObject {
  private:
   void Start();
   std::string PathOf(const std::string& FileName) const;
+  std::vector<std::string> DataFileNames() const;
   bool Load(const std::string& path, std::string& reason);
   void Remember() const;
 
   bool fStarted = false;
+  bool fPersistent = true;
   std::string fDataDirectory;
   std::string fCurrentFile;  // name inside fCurrentDirectory
   std::string fCurrentDirectory;

@@ -223,6 +223,12 @@ TZelVersionRecord TZelProbeObject::GetVersionRecord() {
 }
 
 std::int32_t TZelProbeObject::TestBlzKto(const std::string& Blz, const std::string& Kto) {
+  if (!Blz.empty() && Blz[0] == '#') {
+    // A method without a bank: "#CC" or "#CC" + bank code.
+    const int rule = Blz.size() >= 3 ? MethodNumber(std::string_view(Blz).substr(1, 2)) : -1;
+    const std::string blz = Blz.size() > 3 ? Blz.substr(3) : "00000000";
+    return rule < 0 ? kUnknownMethod : TestByRule(blz, Kto, rule);
+  }
   const bool extended = !Blz.empty() && Blz.back() == '+';
   const std::string_view code = extended ? std::string_view(Blz).substr(0, Blz.size() - 1) : Blz;
   TBankRecord bank;
@@ -273,6 +279,19 @@ std::int32_t TZelProbeObject::TestCC(const std::string& CCNumber) {
     sum += d;
   }
   return sum % 10 == 0 ? kOk : kInvalid;
+}
+
+std::string TZelProbeObject::GetBic(const std::string& Blz) {
+  std::string_view code = Blz;
+  while (!code.empty() && code.front() == ' ') code.remove_prefix(1);
+  while (!code.empty() && code.back() == ' ') code.remove_suffix(1);
+  if (code.size() == 9 && code.back() == '+')
+    return BankText(std::string(code.substr(0, 8)), [](const TBankRecord& b) {
+      return b.Pan == 0 ? std::string() : Format("%5.5u", b.Pan);
+    });
+  if (code.size() == 6 && code.back() == '-') return GetBlzByPan(code.substr(0, 5));
+  return BankText(std::string(code),
+                  [](const TBankRecord& b) { return std::string(b.Bic.View()); });
 }
 
 std::string TZelProbeObject::GetBankName58(const std::string& Blz) {

@@ -24,6 +24,10 @@ std::string CorrectSub(std::string_view Blz, std::string_view Account);
 
 // Bank checks, bank data, enumeration and name search. Registered as
 // "ZelProbeObject". Texts are code page 1252.
+//
+// Besides bank codes, TestBlzKto takes "#" + a two-character method code,
+// optionally followed by a bank code for the methods that depend on it
+// ("#52" + "13051172"): it checks the account against that method alone.
 class TZelProbeObject : public TZelBaseObject {
  public:
   static constexpr const char* kClassName = "ZelProbeObject";
@@ -38,6 +42,7 @@ class TZelProbeObject : public TZelBaseObject {
   TZelVersionRecord GetVersionRecord() override;
   std::int32_t TestBlzKto(const std::string& Blz, const std::string& Kto) override;
   std::int32_t TestCC(const std::string& CCNumber) override;
+  std::string GetBic(const std::string& Blz) override;
   std::string GetBankName58(const std::string& Blz) override;
   std::string GetBankName20(const std::string& Blz) override;
   std::string GetBankName27(const std::string& Blz) override;

@@ -59,6 +59,12 @@ TEST_F(PackageFixture, StartUpLoadsTheNewestFile) {
   EXPECT_NE(TProxyZelProbeObject::Create("ZelProbeObject"), nullptr);
 }
 
+TEST_F(PackageFixture, StartUpPassesOverABrokenNewestFile) {
+  Put("ZelObjects_2099_1.wbd", "kein Modul");
+  EXPECT_EQ(Pkg().GetNewestFileName(), "ZelObjects_2099_1.wbd");
+  EXPECT_EQ(Pkg().GetCurrentFileName(), kNewFile);
+}
+
 TEST_F(PackageFixture, StartUpLoadsTheRememberedFile) {
   fs::create_directories(root_ / "config" / "zelvaro");
   std::ofstream(root_ / "config" / "zelvaro" / "zelvaro.conf")

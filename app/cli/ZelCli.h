@@ -1,0 +1,20 @@
+// zel: the command-line client. Reaches the domain only through ZelBase
+// proxies; prints the system's German texts in UTF-8.
+#pragma once
+
+#include <iosfwd>
+#include <string>
+#include <vector>
+
+namespace zelcli {
+
+// Exit codes: 0 accepted, 1 rejected, 2 bad usage or no data file.
+constexpr int kAccepted = 0;
+constexpr int kRejected = 1;
+constexpr int kUsage = 2;
+
+// Runs one command line (without the program name).
+int Run(const std::vector<std::string>& args, std::istream& in, std::ostream& out,
+        std::ostream& err);
+
+}  // namespace zelcli

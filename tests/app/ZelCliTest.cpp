@@ -1,0 +1,129 @@
+// The command-line client, run in-process on the real data files.
+
+#include <gtest/gtest.h>
+
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "../base/PackageFixture.h"
+#include "ZelCli.h"
+
+namespace {
+
+using namespace zeltest;
+
+struct Result {
+  int rc;
+  std::string out, err;
+};
+
+Result Zel(std::vector<std::string> args, const std::string& input = "") {
+  std::istringstream in(input);
+  std::ostringstream out, err;
+  const int rc = zelcli::Run(args, in, out, err);
+  return {rc, out.str(), err.str()};
+}
+
+using ZelCli = ActivePackage;
+
+TEST_F(ZelCli, SingleCheck) {
+  Result r = Zel({"check", "10000000", "1234567890"});
+  EXPECT_EQ(r.rc, 0);
+  EXPECT_EQ(r.out, "Ergebnis: 3\nErgebnistext: Diese Bank verwendet keine Prüfziffern\n");
+  r = Zel({"check", "37040044", "532013100"});
+  EXPECT_EQ(r.rc, 1);
+  EXPECT_EQ(r.out, "Ergebnis: 13\nErgebnistext: Kontonummer ist ungültig (falsche Prüfziffer)\n");
+  r = Zel({"check", "10060198", "1234567890"});
+  EXPECT_EQ(r.rc, 1);
+  EXPECT_EQ(r.out,
+            "Ergebnis: 213\nErgebnistext: Kontonummer ist ungültig (falsche Prüfziffer); BLZ "
+            "wird demnächst ungültig; Nachfolge-BLZ bekannt\nNachfolge-BLZ: 37060193\n");
+  r = Zel({"check", "10090300", "1"});
+  EXPECT_EQ(r.rc, 1);  // 103: accepted account, but the bank goes away
+  EXPECT_EQ(r.out.find("Nachfolge-BLZ:"), std::string::npos);
+  EXPECT_EQ(Zel({"check", "12345678", "1"}).rc, 1);
+  EXPECT_EQ(Zel({"check", "12345678"}).rc, 2);
+}
+
+TEST_F(ZelCli, MethodCheck) {
+  EXPECT_EQ(Zel({"check", "--method", "00", "9290701"}).rc, 0);
+  EXPECT_EQ(Zel({"check", "--method", "00", "9290702"}).rc, 1);
+  EXPECT_EQ(Zel({"check", "--method", "52", "--blz", "13051172", "43001500"}).rc, 0);
+  const Result r = Zel({"check", "--method", "XX", "1"});
+  EXPECT_EQ(r.out, "Ergebnis: 1\nErgebnistext: Unbekanntes Prüfzifferverfahren\n");
+  EXPECT_EQ(Zel({"check", "--method"}).rc, 2);
+}
+
+TEST_F(ZelCli, BatchCheck) {
+  const std::string input =
+      "10000000 1\n37040044;532013000\r\n\nkaputt\n37040044,5320131\n10000000\t12A\n";
+  const Result r = Zel({"check", "-"}, input);
+  EXPECT_EQ(r.rc, 0);
+  EXPECT_EQ(r.out,
+            "10000000;1;3;Diese Bank verwendet keine Prüfziffern\n"
+            "37040044;532013000;0;Ok\n"
+            ";;;Zeile 4: erwartet werden Bankleitzahl und Kontonummer\n"
+            "37040044;5320131;13;Kontonummer ist ungültig (falsche Prüfziffer)\n"
+            "10000000;12A;12;Kontonummer darf nur Ziffern enthalten\n");
+  std::ofstream(data_ / "list.txt") << "10000000 1\n";
+  EXPECT_EQ(Zel({"check", "--file", (data_ / "list.txt").string()}).out,
+            "10000000;1;3;Diese Bank verwendet keine Prüfziffern\n");
+  EXPECT_EQ(Zel({"check", "--file", (data_ / "fehlt.txt").string()}).rc, 2);
+  EXPECT_EQ(Zel({"--json", "check", "-"}, "10000000 1\nx\n").out,
+            "{\"blz\":\"10000000\",\"account\":\"1\",\"code\":3,\"text\":\"Diese Bank verwendet "
+            "keine Prüfziffern\"}\n{\"line\":2,\"error\":\"Zeile 2: erwartet werden "
+            "Bankleitzahl und Kontonummer\"}\n");
+}
+
+TEST_F(ZelCli, BankSearchCardVersion) {
+  Result r = Zel({"bank", "37050198"});
+  EXPECT_EQ(r.rc, 0);
+  EXPECT_EQ(r.out,
+            "Name58\tSparkasse KölnBonn\nName27\tSparkasse KölnBonn\nPlz\t50667\nOrt\tKöln\n"
+            "BIC\tCOLSDE33XXX\nStatus\t|U|000|00000000|$|\n");
+  EXPECT_EQ(Zel({"bank", "12345678"}).rc, 1);
+  r = Zel({"search", "kölnbonn"});
+  EXPECT_EQ(r.rc, 0);
+  EXPECT_NE(r.out.find("37050198\tSparkasse KölnBonn\n"), std::string::npos);
+  EXPECT_EQ(Zel({"search", "berl"}).rc, 1);
+  EXPECT_EQ(Zel({"search", "--fragments", "berl"}).rc, 0);
+  EXPECT_EQ(Zel({"--json", "search", "bbk berlin"}).out,
+            "[{\"blz\":\"10000000\",\"name\":\"BBk Berlin\"}]\n");
+  EXPECT_EQ(Zel({"card", "4111111111111111"}).out, "Ergebnis: 0 (Ok)\n");
+  EXPECT_EQ(Zel({"card", "4111111111111112"}).rc, 1);
+  r = Zel({"version"});
+  EXPECT_EQ(r.rc, 0);
+  EXPECT_EQ(r.out.substr(0, 48), "Version vom 04.05.26 (BLZ-Stand: 08.06.26) Rev 1");
+}
+
+TEST_F(ZelCli, OtherDataFileForOneRun) {
+  const Result r = Zel({"--data", (data_ / kOldFile).string(), "version"});
+  EXPECT_EQ(r.rc, 0);
+  EXPECT_EQ(r.out.substr(0, 48), "Version vom 11.11.13 (BLZ-Stand: 09.12.13) Rev 1");
+  const std::string conf = Read(root_ / "config" / "zelvaro" / "zelvaro.conf");
+  EXPECT_EQ(conf.find(kOldFile), std::string::npos);  // not remembered
+  EXPECT_EQ(Zel({"--data", (data_ / "fehlt.wbd").string(), "version"}).rc, 2);
+}
+
+TEST_F(ZelCli, UsageAndHelp) {
+  EXPECT_EQ(Zel({}).rc, 2);
+  EXPECT_EQ(Zel({"--help"}).rc, 0);
+  EXPECT_NE(Zel({"--help"}).out.find("zel check BLZ KONTO"), std::string::npos);
+  const Result r = Zel({"check", "--help"});
+  EXPECT_EQ(r.rc, 0);
+  EXPECT_NE(r.out.find("BLZ;KONTO;CODE;TEXT"), std::string::npos);
+  EXPECT_EQ(Zel({"gibtsnicht"}).rc, 2);
+  EXPECT_EQ(Zel({"card"}).rc, 2);
+}
+
+TEST_F(PackageFixture, ZelWithoutDataFile) {
+  fs::remove(data_ / kNewFile);
+  fs::remove(data_ / kOldFile);
+  const Result r = Zel({"check", "10000000", "1"});
+  EXPECT_EQ(r.rc, 2);
+  EXPECT_EQ(r.err, "Es ist keine Datendatei geladen!\n");
+  EXPECT_EQ(r.out, "");
+}
+
+}  // namespace
