@@ -138,53 +138,69 @@ std::vector<std::string> Fields(const std::string& line) {
   return f;
 }
 
-int CheckBatch(Context& c, TProxyZelProbeObject& p, std::istream& in) {
+// Runs `each` for every line "BLZ ACCOUNT" of the input, streaming; a
+// malformed line gets an error line of its own and the run goes on.
+int Batch(Context& c, std::istream& in,
+          const std::function<void(const std::string&, const std::string&)>& each) {
   std::string line;
   long lineNo = 0;
   while (std::getline(in, line)) {
     ++lineNo;
     const std::vector<std::string> f = Fields(line);
     if (f.empty()) continue;
-    if (f.size() != 2) {
-      const std::string why =
-          "Zeile " + std::to_string(lineNo) + ": erwartet werden Bankleitzahl und Kontonummer";
-      if (c.json)
-        c.out << JsonObject().Number("line", lineNo).Text("error", why).Str() << "\n";
-      else
-        c.out << ";;;" << why << "\n";
+    if (f.size() == 2) {
+      each(f[0], f[1]);
       continue;
     }
-    const std::string kto = Utf8ToCp1252(f[1]);
-    const int code = p.TestBlzKto(f[0] + "+", kto);
-    const std::string text = Cp1252ToUtf8(p.GetErrorMessage(code));
+    const std::string why =
+        "Zeile " + std::to_string(lineNo) + ": erwartet werden Bankleitzahl und Kontonummer";
     if (c.json)
-      c.out << JsonObject()
-                   .Text("blz", f[0])
-                   .Text("account", kto)
-                   .Number("code", code)
-                   .Raw("text", JsonString(text))
-                   .Str()
-            << "\n";
+      c.out << JsonObject().Number("line", lineNo).Raw("error", JsonString(why)).Str() << "\n";
     else
-      c.out << f[0] << ';' << f[1] << ';' << code << ';' << text << "\n";
+      c.out << ";;;" << why << "\n";
   }
   c.out.flush();
   return kAccepted;
+}
+
+// The input of a batch command: "-" for standard input, or --file.
+int WithBatchInput(Context& c, const std::function<int(std::istream&)>& run) {
+  if (!c.args.Has("--file")) return run(c.in);
+  std::ifstream f(c.args.Get("--file"));
+  if (!f) {
+    c.err << "Die Datei " << c.args.Get("--file") << " kann nicht gelesen werden.\n";
+    return kUsage;
+  }
+  return run(f);
+}
+
+bool IsBatch(const Context& c) {
+  return c.args.Has("--file") || (c.args.words.size() == 1 && c.args.words[0] == "-");
+}
+
+int CheckBatch(Context& c, TProxyZelProbeObject& p, std::istream& in) {
+  return Batch(c, in, [&](const std::string& blz, const std::string& account) {
+    const std::string kto = Utf8ToCp1252(account);
+    const int code = p.TestBlzKto(blz + "+", kto);
+    const std::string text = p.GetErrorMessage(code);
+    if (c.json)
+      c.out << JsonObject()
+                   .Text("blz", blz)
+                   .Text("account", kto)
+                   .Number("code", code)
+                   .Text("text", text)
+                   .Str()
+            << "\n";
+    else
+      c.out << blz << ';' << account << ';' << code << ';' << Cp1252ToUtf8(text) << "\n";
+  });
 }
 
 int Check(Context& c) {
   auto p = Probe(c);
   if (!p) return kUsage;
   const Args& a = c.args;
-  if (a.Has("--file") || (a.words.size() == 1 && a.words[0] == "-")) {
-    if (!a.Has("--file")) return CheckBatch(c, *p, c.in);
-    std::ifstream f(a.Get("--file"));
-    if (!f) {
-      c.err << "Die Datei " << a.Get("--file") << " kann nicht gelesen werden.\n";
-      return kUsage;
-    }
-    return CheckBatch(c, *p, f);
-  }
+  if (IsBatch(c)) return WithBatchInput(c, [&](std::istream& in) { return CheckBatch(c, *p, in); });
   if (a.Has("--method")) {
     if (a.words.size() != 1) return -1;
     const std::string kto = Utf8ToCp1252(a.words[0]);
@@ -200,6 +216,105 @@ int Check(Context& c) {
   const CheckResult r = CheckOne(*p, a.words[0], kto);
   PrintCheck(c, a.words[0], kto, r);
   return Accepted(r.code) ? kAccepted : kRejected;
+}
+
+// ---------------------------------------------------------------------------
+// iban
+
+// The window's text for a failed IBAN construction ("*" + code [+ " " + detail]).
+std::string IbanFailureText(TProxyZelProbeObject& p, const std::string& answer) {
+  std::string rest = answer.substr(1);
+  std::string code = rest, status;
+  if (const std::size_t blank = rest.find(' '); blank != std::string::npos) {
+    code = rest.substr(0, blank);
+    status = rest.substr(blank + 1);
+    auto trim = [](std::string& t) {
+      while (!t.empty() && t.front() == ' ') t.erase(0, 1);
+      while (!t.empty() && t.back() == ' ') t.pop_back();
+    };
+    trim(code);
+    trim(status);
+  }
+  int n = 0;
+  std::size_t used = 0;
+  try {
+    n = std::stoi(code, &used);
+  } catch (const std::exception&) {
+    used = 0;
+  }
+  if (code.empty() || used != code.size()) return "Fehlercode " + code + " nicht auswertbar";
+  std::string text = n == 24 ? Utf8ToCp1252("Fehler 24: IBAN-Ermittlung nicht möglich")
+                             : "Fehler " + code + ": " + p.GetErrorMessage(n);
+  if (status.empty()) return text;
+  if (status == "NS") return text + " (Dieses Konto nimmt nicht am SEPA-Zahlungsverkehr teil)";
+  if (status == "UN")
+    return text + Utf8ToCp1252(" (Ein mögliches Unterkonto kann nicht ermittelt werden)");
+  if (status[0] == 'I') return text + " (Es ist der interne Fehler " + status + " aufgetreten)";
+  return text + " (Es ist der unbekannte Fehler " + status + " aufgetreten)";
+}
+
+struct IbanAnswer {
+  bool ok;
+  std::string iban, bic, error;  // code page 1252
+};
+
+IbanAnswer BuildIban(TProxyZelProbeObject& p, const std::string& blz, const std::string& account,
+                     bool spaces) {
+  if (blz.size() != 8) return {false, "", "", "Die Bankleitzahl muss 8 Stellen lang sein!"};
+  const std::string answer = p.GetIban(blz + "*", account, spaces);
+  if (!answer.empty() && answer[0] == '*') return {false, "", "", IbanFailureText(p, answer)};
+  const std::size_t tilde = answer.find('~');
+  if (tilde == std::string::npos) return {true, answer, "", ""};
+  return {true, answer.substr(0, tilde), answer.substr(tilde + 1), ""};
+}
+
+int IbanCheck(Context& c, TProxyZelProbeObject& p, const std::string& iban) {
+  const int code = p.TestIban(Utf8ToCp1252(iban));
+  const std::string text = p.GetErrorMessage(code);
+  if (c.json)
+    c.out << JsonObject().Text("iban", iban).Number("code", code).Text("text", text).Str() << "\n";
+  else
+    c.out << "Ergebnis: " << code << " (" << Cp1252ToUtf8(text) << ")\n";
+  return Accepted(code) ? kAccepted : kRejected;
+}
+
+void PrintIban(Context& c, const std::string& blz, const std::string& account, const IbanAnswer& r,
+               bool batch) {
+  if (c.json) {
+    JsonObject o;
+    o.Text("blz", blz).Text("account", account);
+    if (r.ok)
+      o.Text("iban", r.iban).Text("bic", r.bic);
+    else
+      o.Text("error", r.error);
+    c.out << o.Str() << "\n";
+  } else if (batch) {
+    c.out << blz << ';' << account << ';' << r.iban << ';' << r.bic;
+    if (!r.ok) c.out << ';' << Cp1252ToUtf8(r.error);
+    c.out << "\n";
+  } else if (r.ok) {
+    c.out << "IBAN: " << r.iban << "\nBIC: " << r.bic << "\n";
+  } else {
+    c.out << Cp1252ToUtf8(r.error) << "\n";
+  }
+}
+
+int Iban(Context& c) {
+  auto p = Probe(c);
+  if (!p) return kUsage;
+  const Args& a = c.args;
+  const bool spaces = a.Has("--spaces");
+  if (a.Has("--check")) return a.words.size() == 1 ? IbanCheck(c, *p, a.words[0]) : -1;
+  if (IsBatch(c))
+    return WithBatchInput(c, [&](std::istream& in) {
+      return Batch(c, in, [&](const std::string& blz, const std::string& account) {
+        PrintIban(c, blz, account, BuildIban(*p, blz, Utf8ToCp1252(account), spaces), true);
+      });
+    });
+  if (a.words.size() != 2) return -1;
+  const IbanAnswer r = BuildIban(*p, a.words[0], Utf8ToCp1252(a.words[1]), spaces);
+  PrintIban(c, a.words[0], a.words[1], r, false);
+  return r.ok ? kAccepted : kRejected;
 }
 
 // ---------------------------------------------------------------------------
@@ -315,6 +430,14 @@ const Command kCommands[] = {
      "oder \",\")\n"
      "gelesen und je Zeile \"BLZ;KONTO;CODE;TEXT\" ausgegeben.",
      Check},
+    {"iban",
+     "zel iban BLZ KONTO [--spaces] | zel iban --check IBAN | zel iban - | zel iban --file DATEI",
+     "Ermittelt IBAN und BIC nach den IBAN-Regeln der Bundesbank (--spaces: in Vierergruppen),\n"
+     "oder prüft eine IBAN (--check). Mit \"-\" oder --file werden Zeilen \"BLZ KONTO\" gelesen "
+     "und je\n"
+     "Zeile \"BLZ;KONTO;IBAN;BIC\" ausgegeben (bei einem Fehler mit dem Fehlertext als fünftem "
+     "Feld).",
+     Iban},
     {"bank", "zel bank BLZ", "Zeigt die Daten einer Bank: Name58, Name27, Plz, Ort, BIC, Status.",
      Bank},
     {"search", "zel search [--fragments] [TEXT]",

@@ -3,11 +3,13 @@
 #include <cstdio>
 #include <cstring>
 
+#include "BankUtil.h"
 #include "BlzTab.h"
 #include "CheckMethods.h"
 #include "Context.h"
 #include "DateCalc.h"
 #include "ErrorCodes.h"
+#include "IbanRules.h"
 #include "Resource.h"
 #include "ZelRegistration.h"
 
@@ -279,6 +281,67 @@ std::int32_t TZelProbeObject::TestCC(const std::string& CCNumber) {
     sum += d;
   }
   return sum % 10 == 0 ? kOk : kInvalid;
+}
+
+std::int32_t TZelProbeObject::TestIban(const std::string& Iban) { return BankUtil::TestIban(Iban); }
+
+namespace {
+
+std::string TrimBlanks(std::string_view s) {
+  while (!s.empty() && s.front() == ' ') s.remove_prefix(1);
+  while (!s.empty() && s.back() == ' ') s.remove_suffix(1);
+  return std::string(s);
+}
+
+// The account-check mode's answer for the methods that may lack a two-digit
+// sub-account: the account to use, or an error text.
+std::string SubAccountChecked(const std::string& blz, const std::string& account, int method) {
+  CoreFn core = SinglePassCore(method);
+  if (!core || account.compare(0, 2, "00") != 0) return account;
+  const std::string shifted = account.substr(2, 8) + "00";
+  Acc a, b;
+  if (blz.size() != 8 || MakeAccount(account, a) != kOk) return "*24 I1";
+  if (MakeAccount(shifted, b) != kOk) return "*24 I2";
+  const bool plainOk = core(a) == kOk;
+  const bool shiftedOk = core(b) == kOk;
+  if (plainOk && shiftedOk) return "*24 UN";
+  if (plainOk) return account;
+  return shiftedOk ? shifted : "*24 I3";
+}
+
+// Blocks of four: a blank after characters 20, 16, 12, 8 and 4.
+void Group(std::string& iban) {
+  for (std::size_t pos : {20u, 16u, 12u, 8u, 4u})
+    if (iban.size() > pos) iban.insert(pos, 1, ' ');
+}
+
+}  // namespace
+
+std::string TZelProbeObject::GetIban(const std::string& Blz, const std::string& Kto,
+                                     bool SpaceFlag) {
+  std::string blz = TrimBlanks(Blz);
+  std::string account = TrimBlanks(Kto);
+  if (account.size() < 10) account.insert(0, 10 - account.size(), '0');
+  const char mode = blz.size() > 8 ? blz[8] : ' ';
+  if (mode == '+' || mode == '*') blz.resize(8);
+  std::string suffix;
+  if (mode == '*') {
+    std::string bic;
+    IbanRules::Convert(*this, blz, account, bic);
+    if (!bic.empty() && bic[0] == '*') return bic;
+    suffix = "~" + bic;
+  } else if (mode == '+') {
+    const int n = TestBlzKto(blz, account);
+    if (n < 0 || n > 10) return "*" + std::to_string(n);
+    account = SubAccountChecked(blz, account, GetRule(blz));
+    if (account[0] == '*') return account;
+  }
+  const std::string body = blz + account;
+  char check[16];
+  std::snprintf(check, sizeof check, "%2.2d", 98 - BankUtil::Mod97(body + "131400"));
+  std::string iban = "DE" + std::string(check) + body;
+  if (SpaceFlag) Group(iban);
+  return iban + suffix;
 }
 
 std::string TZelProbeObject::GetBic(const std::string& Blz) {
