@@ -62,4 +62,19 @@ BENCHMARK(BM_Method)->DenseRange(0, 141, 1);
 
 }  // namespace
 
+// IBAN and BIC in IBAN-rules mode over a sample of the bank table.
+void BM_GetIbanRules(benchmark::State& state) {
+  const std::vector<Probe> probes = MakeProbes();
+  std::vector<std::string> codes;
+  for (const Probe& p : probes) codes.push_back(p.blz + "*");
+  zel::TZelProbeObject probe;
+  std::size_t i = 0;
+  for (auto _ : state) {
+    const std::size_t k = i++ % probes.size();
+    benchmark::DoNotOptimize(probe.GetIban(codes[k], probes[k].account, false));
+  }
+  state.SetItemsProcessed(static_cast<std::int64_t>(state.iterations()));
+}
+BENCHMARK(BM_GetIbanRules);
+
 BENCHMARK_MAIN();

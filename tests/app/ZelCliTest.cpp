@@ -97,6 +97,33 @@ TEST_F(ZelCli, BankSearchCardVersion) {
   EXPECT_EQ(r.out.substr(0, 48), "Version vom 04.05.26 (BLZ-Stand: 08.06.26) Rev 1");
 }
 
+TEST_F(ZelCli, Iban) {
+  Result r = Zel({"iban", "37040044", "532013000"});
+  EXPECT_EQ(r.rc, 0);
+  EXPECT_EQ(r.out, "IBAN: DE89370400440532013000\nBIC: COBADEFFXXX\n");
+  EXPECT_EQ(Zel({"iban", "--spaces", "37040044", "532013000"}).out,
+            "IBAN: DE89 3704 0044 0532 0130 00\nBIC: COBADEFFXXX\n");
+  r = Zel({"iban", "60050009", "1"});
+  EXPECT_EQ(r.rc, 1);
+  EXPECT_EQ(r.out,
+            "Fehler 24: IBAN-Ermittlung nicht möglich (Dieses Konto nimmt nicht am "
+            "SEPA-Zahlungsverkehr teil)\n");
+  EXPECT_EQ(Zel({"iban", "37040044", "532013100"}).out,
+            "Fehler 13: Kontonummer ist ungültig (falsche Prüfziffer)\n");
+  EXPECT_EQ(Zel({"iban", "1234567", "1"}).out, "Die Bankleitzahl muss 8 Stellen lang sein!\n");
+  EXPECT_EQ(Zel({"iban", "50810900", "1"}).out, "Fehler 1: Unbekanntes Prüfzifferverfahren\n");
+  EXPECT_EQ(Zel({"iban", "--check", "DE89 3704 0044 0532 0130 00"}).out, "Ergebnis: 0 (Ok)\n");
+  EXPECT_EQ(Zel({"iban", "--check", "DE89-3704"}).rc, 1);
+  r = Zel({"iban", "-"}, "37040044 532013000\n12345678 1\nkaputt\n");
+  EXPECT_EQ(r.out,
+            "37040044;532013000;DE89370400440532013000;COBADEFFXXX\n"
+            "12345678;1;;;Fehler -1: Bank existiert nicht\n"
+            ";;;Zeile 3: erwartet werden Bankleitzahl und Kontonummer\n");
+  EXPECT_EQ(Zel({"--json", "iban", "37040044", "532013000"}).out,
+            "{\"blz\":\"37040044\",\"account\":\"532013000\",\"iban\":"
+            "\"DE89370400440532013000\",\"bic\":\"COBADEFFXXX\"}\n");
+}
+
 TEST_F(ZelCli, OtherDataFileForOneRun) {
   const Result r = Zel({"--data", (data_ / kOldFile).string(), "version"});
   EXPECT_EQ(r.rc, 0);

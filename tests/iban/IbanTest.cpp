@@ -1,0 +1,200 @@
+// IBAN construction and check through the account check proxy, on the real
+// data files. The rule cases use the 2013 data, which carries every rule
+// 0 to 56; their expected IBANs were computed from the rule table and the
+// bank file independently of this code.
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "../base/PackageFixture.h"
+
+namespace {
+
+using namespace zeltest;
+using zel::TProxyZelProbeObject;
+
+class Iban : public ActivePackage {
+ protected:
+  void SetUp() override {
+    ActivePackage::SetUp();
+    probe_ = TProxyZelProbeObject::Create("ZelProbeObject");
+    ASSERT_NE(probe_, nullptr);
+  }
+  std::unique_ptr<TProxyZelProbeObject> probe_;
+};
+
+struct RuleCase {
+  int rule;
+  const char* blz;
+  const char* account;
+  const char* expected;
+};
+
+const RuleCase kRuleCases[] = {
+    {0, "10010424", "1234567890", "DE46100104241234567890~AARBDE5W100"},
+    {1, "10040085", "1234567890", "*24 NS"},
+    {2, "72020700", "1234567860", "*24 NS"},
+    {2, "72020700", "1234567600", "*24 NS"},
+    {3, "51010800", "6161604670", "*24 NS"},
+    {3, "51010800", "1234567890", "DE56510108001234567890~AARBDE5W108"},
+    {4, "10050000", "1111", "DE19100500006600012020~BELADEBEXXX"},
+    {5, "10080900", "0998000000", "*24 NS"},
+    {5, "10040000", "1234567600", "DE92100400001234567600~COBADEFFXXX"},
+    {5, "30040000", "36", "DE95300400000261103600~COBADEFFXXX"},
+    {6, "70150000", "1111111", "DE62701500000020228888~SSKMDEMMXXX"},
+    {7, "37050198", "111", "DE15370501980000001115~COLSDE33XXX"},
+    {8, "10020200", "1234567891", "DE30500202001234567891~BHFBDEFF500"},
+    {9, "68351976", "1116123454", "DE20683515573047123454~SOLADES1SFH"},
+    {10, "50050201", "2000", "DE42500502010000222000~HELADEF1822"},
+    {10, "50050222", "1234567897", "DE72500502011234567897~HELADEF1822"},
+    {11, "32050000", "1000", "DE44320500000008010001~SPKRDE33XXX"},
+    {12, "50850049", "1234567897", "DE21500500001234567897~HELADEFFXXX"},
+    {13, "40050000", "1234567897", "DE36300500001234567897~WELADEDDXXX"},
+    {14, "10090603", "1234567890", "DE41300606011234567890~DAAEDEDDXXX"},
+    {15, "37060193", "94", "DE17370601933008888018~GENODED1PAX"},
+    {16, "37160087", "300000", "DE68371600870018128012~GENODED1CGN"},
+    {17, "38060186", "100", "DE43380601862009090013~GENODED1BRS"},
+    {18, "39060180", "556", "DE05390601800120440110~GENODED1AAC"},
+    {19, "50130100", "1234567890", "DE09501203831234567890~DELBDE33XXX"},
+    {20, "10070000", "0000001234", "*24 NS"},
+    {20, "10070000", "0000123430", "DE11100700000012343000~DEUTDEBBXXX"},
+    {20, "10070000", "0123456600", "DE27100700000123456600~DEUTDEBBXXX"},
+    {21, "35020030", "1234567890", "DE83360200301234567890~NBAGDE3EXXX"},
+    {22, "43060967", "1111111", "DE22430609672222200000~GENODEM1GLS"},
+    {23, "26590025", "700", "DE76265900251000700800~GENODEF1OSV"},
+    {24, "36060295", "94", "DE48360602950000001694~GENODED1BBE"},
+    {25, "60250184", "1234567899", "DE51600501011234567899~SOLADEST600"},
+    {26, "35060190", "55111", "DE21350601900000055111~GENODED1DKD"},
+    {27, "32060362", "3333", "DE47320603620000003333~GENODED1HTK"},
+    {28, "25050299", "1234567890", "DE54250501801234567890~SPKHDE2HXXX"},
+    {29, "51210800", "1230456789", "DE22512108000123456789~SOGEDEFFXXX"},
+    {30, "13091054", "1718190", "DE47130910540001718190~GENODEF1HST"},
+    {31, "10120760", "0123456789", "*24 NS"},
+    {31, "10120760", "1001234567", "DE69760200701001234567~HYVEDEMM460"},
+    {32, "10020890", "0812345678", "*24 NS"},
+    {32, "10020890", "1001234567", "DE69760200701001234567~HYVEDEMM460"},
+    {33, "70020270", "22222", "DE11700202705803435253~HYVEDEMMXXX"},
+    {34, "60020290", "0812345678", "*24 NS"},
+    {34, "60020290", "500500500", "DE82600202904340111112~HYVEDEMM473"},
+    {35, "79020076", "0812345678", "*24 NS"},
+    {35, "79020076", "9696", "DE29790200761490196966~HYVEDEMM455"},
+    {36, "20050000", "123455", "DE30210500000123455000~HSHNDEHHXXX"},
+    {36, "20050000", "50000", "*24 NS"},
+    {37, "20110700", "1234567890", "DE88300107001234567890~BOTKDEDXXXX"},
+    {38, "26691213", "1234567990", "DE41285900751234567990~GENODEF1LER"},
+    {39, "25621327", "1234567490", "DE46280200501234567490~OLBODEH2XXX"},
+    {40, "68051310", "1234567897", "DE56680523281234567897~SOLADES1STF"},
+    {41, "62220000", "1234567890", "DE96500604000000011404~GENODEFFXXX"},
+    {42, "10000000", "0012345678", "*24 NS"},
+    {42, "10000000", "0012300100", "*24 NS"},
+    {42, "10000000", "0012301234", "DE94100000000012301234~MARKDEF1100"},
+    {42, "10000000", "0050462500", "DE88100000000050462500~MARKDEF1100"},
+    {42, "10000000", "0050469500", "DE44100000000050469500~MARKDEF1100"},
+    {42, "10000000", "0050470000", "*24 NS"},
+    {42, "10000000", "1234567890", "*24 NS"},
+    {43, "60651070", "1234567892", "DE97666500851234567892~PZHSDE66XXX"},
+    {44, "68050101", "202", "DE51680501010002282022~FRSPDE66XXX"},
+    {45, "50210130", "1234567890", "DE03502101301234567890~ESSEDE5FXXX"},
+    {46, "25020600", "1234567890", "DE62310108331234567890~CCBADE31XXX"},
+    {47, "10033300", "12345678", "DE73100333001234567800~SCFBDE33XXX"},
+    {48, "10120800", "1234567890", "DE92360102001234567890~VONEDE33XXX"},
+    {49, "30060010", "36", "DE57300600100002310113~GENODEDDXXX"},
+    {49, "30060010", "1234912345", "DE91300600109123451234~GENODEDDXXX"},
+    {50, "28252760", "1234567897", "DE25285500001234567897~BRLADE21LER"},
+    {51, "60050101", "333", "DE96600501017832500881~SOLADEST600"},
+    {52, "67220020", "5308810004", "DE38600501010002662604~SOLADEST600"},
+    {52, "67220020", "1234567890", "*24 NS"},
+    {53, "55050000", "35000", "DE94600501017401555913~SOLADEST600"},
+    {54, "10060237", "500", "DE35100602370000500500~GENODEF1EDG"},
+    {54, "10060237", "10796740", "DE79100602370010796743~GENODEF1EDG"},
+    {55, "25410300", "1234567890", "DE66254102001234567890~BHWBDE2HXXX"},
+    {56, "10010111", "36", "DE29380101111010240003~ESSEDE5F380"},
+    {56, "10010111", "12345678", "*24 NS"},
+    {56, "10010111", "1234567600", "DE25100101111234567600~ESSEDE5F100"},
+};
+
+TEST_F(Iban, EveryRuleOnTheBankTable) {
+  ASSERT_EQ(Pkg().Activate(kOldFile), 0);
+  for (const RuleCase& c : kRuleCases)
+    EXPECT_EQ(probe_->GetIban(std::string(c.blz) + "*", c.account, false), c.expected)
+        << "rule " << c.rule << " bank " << c.blz << " account " << c.account;
+}
+
+TEST_F(Iban, RulesModeDetails) {
+  // Rule 57 is newer than this release: "*1".
+  EXPECT_EQ(probe_->GetIban("50810900*", "1234567890", false), "*1");
+  EXPECT_EQ(probe_->GetIban("12345678*", "1234567890", false), "*-1");
+  EXPECT_EQ(probe_->GetIban("65461878*", "1234567890", false), "*-1");  // deleted bank
+  EXPECT_EQ(probe_->GetIban("37040044*", "532013100", false), "*13");
+  EXPECT_EQ(probe_->GetIban("37040044*", "12345678901", false), "*11");
+  EXPECT_EQ(probe_->GetIban(" 37040044* ", " 532013000 ", true),
+            "DE89 3704 0044 0532 0130 00~COBADEFFXXX");
+  // A bank without BIC (2013 data, rule 0, method 09) gives a result ending in "~".
+  ASSERT_EQ(Pkg().Activate(kOldFile), 0);
+  EXPECT_EQ(probe_->GetIban("20210300*", "1234567890", false), "DE10202103001234567890~");
+}
+
+TEST_F(Iban, PlainAndAccountCheckModes) {
+  EXPECT_EQ(probe_->GetIban("37040044", "532013000", false), "DE89370400440532013000");
+  EXPECT_EQ(probe_->GetIban("37040044", "532013000", true), "DE89 3704 0044 0532 0130 00");
+  EXPECT_EQ(probe_->GetIban("37040044+", "532013000", false), "DE89370400440532013000");
+  EXPECT_EQ(probe_->GetIban("37040044+", "532013100", false), "*13");
+  EXPECT_EQ(probe_->GetIban("12345678+", "532013000", false), "*-1");
+  EXPECT_EQ(probe_->GetIban("37040044+", "12345678901", false), "*11");
+  // Plain mode checks nothing: an eleven-digit account gives 23 characters.
+  EXPECT_EQ(probe_->GetIban("37040044", "12345678901", false).size(), 23u);
+  EXPECT_EQ(probe_->GetIban("37040044X", "1", false).substr(4), "37040044X0000000001");
+}
+
+// Methods 13, 63 and 76 may lack a two-digit sub-account: the account, the
+// shifted account, both ("UN") or neither ("I3").
+TEST_F(Iban, AccountCheckModeWithSubAccounts) {
+  struct Case {
+    const char* blz;  // a bank of the method
+    const char* account;
+    const char* expected;
+  };
+  const Case cases[] = {
+      {"10040000", "0078128657", "DE81100400000078128657"},  // method 13: as written
+      {"10040000", "0063170669", "DE92100400006317066900"},  // only shifted
+      {"10040000", "0078222754", "*24 UN"},
+      {"10070000", "0057464057", "DE62100700000057464057"},  // method 63
+      {"10070000", "0000683698", "DE44100700000068369800"},
+      {"10070000", "0004070983", "*24 UN"},
+      {"10080000", "0081498281", "DE24100800000081498281"},  // method 76
+      {"10080000", "0047236888", "DE39100800004723688800"},
+      {"10080000", "0085953959", "*24 UN"},
+      {"10080000", "0093036426", "*24 I3"},
+      {"10080000", "1047236888", "*15"},
+  };
+  for (const Case& c : cases)
+    EXPECT_EQ(probe_->GetIban(std::string(c.blz) + "+", c.account, false), c.expected)
+        << c.blz << " " << c.account;
+}
+
+TEST_F(Iban, TestIban) {
+  struct Case {
+    const char* iban;
+    int expected;
+  };
+  const Case cases[] = {
+      {"DE89370400440532013000", 0},
+      {"DE89 3704 0044 0532 0130 00", 0},
+      {"de89370400440532013000", 0},
+      {"GB82WEST12345698765432", 0},
+      {"gb82 west 1234 5698 7654 32", 0},
+      {"FR1420041010050500013M02606", 0},
+      {"NL91ABNA0417164300", 0},
+      {"CH9300762011623852957", 0},
+      {"DE89-3704-0044-0532-0130-00", 12},
+      {"DE89370400440532013000.", 12},
+      {"DE89370400440523013000", 13},  // two digits swapped
+      {"DE98370400440532013000", 13},
+      {"", 13},
+      {"    ", 13},
+  };
+  for (const Case& c : cases) EXPECT_EQ(probe_->TestIban(c.iban), c.expected) << c.iban;
+}
+
+}  // namespace
