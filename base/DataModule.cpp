@@ -5,7 +5,7 @@
 
 #include <cstring>
 #include <fstream>
-#include <iterator>
+#include <algorithm>
 #include <vector>
 
 namespace zel {
@@ -97,7 +97,15 @@ int InspectDataModule(const std::string& path, std::uint32_t interfaceVersion,
     reason = "Die Datei " + path + " kann nicht gelesen werden: " + std::strerror(errno);
     return 3;
   }
-  const Image img(std::vector<char>(std::istreambuf_iterator<char>(in), {}));
+  in.seekg(0, std::ios::end);
+  std::vector<char> bytes(static_cast<std::size_t>(std::max<std::streamoff>(in.tellg(), 0)));
+  in.seekg(0);
+  in.read(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+  if (!in) {
+    reason = "Die Datei " + path + " kann nicht gelesen werden.";
+    return 3;
+  }
+  const Image img(std::move(bytes));
   Elf64_Ehdr eh;
   if (!img.Get(0, eh) || std::memcmp(eh.e_ident, ELFMAG, SELFMAG) != 0)
     return Refuse(reason, "Die Datei ist kein ladbares Modul.");

@@ -32,10 +32,14 @@ Digest Sha256(const std::string& bytes) {
 }
 
 bool ReadFile(const std::string& path, std::string& out) {
-  std::ifstream in(path, std::ios::binary);
+  std::ifstream in(path, std::ios::binary | std::ios::ate);
   if (!in) return false;
-  out.assign(std::istreambuf_iterator<char>(in), {});
-  return !in.bad();
+  const std::streamoff size = in.tellg();
+  if (size < 0) return false;
+  out.resize(static_cast<std::size_t>(size));
+  in.seekg(0);
+  in.read(out.data(), size);
+  return static_cast<bool>(in) || size == 0;
 }
 
 template <typename T>

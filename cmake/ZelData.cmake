@@ -41,6 +41,19 @@ function(zel_bank_table out_var src tag)
   set(${out_var} ${bin} PARENT_SCOPE)
 endfunction()
 
+# zel_scl_table(<out_var> <SCL directory CSV>)
+# Generates the 128-byte SCL directory records from the CSV.
+function(zel_scl_table out_var src)
+  set(bin ${CMAKE_CURRENT_BINARY_DIR}/scldata.bin)
+  add_custom_command(
+    OUTPUT ${bin}
+    COMMAND mkscltab ${src} ${bin}
+    DEPENDS mkscltab ${src}
+    COMMENT "SCL directory from ${src}"
+    VERBATIM)
+  set(${out_var} ${bin} PARENT_SCOPE)
+endfunction()
+
 # zel_text_tables(<header> <name>=<file> ...)
 # Writes a header with one constant text per file: its lines joined by ",".
 function(zel_text_tables header)

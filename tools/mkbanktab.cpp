@@ -19,22 +19,17 @@
 #include <vector>
 
 #include "BankRecord.h"
+#include "GenCommon.h"
 
 namespace {
 
-constexpr std::size_t kLineLength = 174;
+using zelgen::LineError;
+using zelgen::TrimRight;
 
-struct LineError : std::runtime_error {
-  using std::runtime_error::runtime_error;
-};
+constexpr std::size_t kLineLength = 174;
 
 std::string_view Col(std::string_view line, std::size_t first, std::size_t last) {
   return line.substr(first - 1, last - first + 1);
-}
-
-std::string_view TrimRight(std::string_view s) {
-  while (!s.empty() && s.back() == ' ') s.remove_suffix(1);
-  return s;
 }
 
 std::uint32_t Digits(std::string_view field, const char* what) {
@@ -100,22 +95,11 @@ struct Entry {
 };
 
 std::vector<Entry> ReadFile(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  if (!in) throw std::runtime_error(path + ": cannot open");
   std::vector<Entry> entries;
-  std::string line;
-  std::size_t lineNo = 0;
-  while (std::getline(in, line)) {
-    ++lineNo;
-    if (!line.empty() && line.back() == '\r') line.pop_back();
-    if (line.empty() || line == "\x1a") continue;  // trailing blank line or DOS end-of-file byte
-    try {
-      Parsed p = ParseLine(line);
-      if (p.mainOffice) entries.push_back({p.rec, lineNo});
-    } catch (const LineError& e) {
-      throw std::runtime_error(path + ":" + std::to_string(lineNo) + ": " + e.what());
-    }
-  }
+  zelgen::ForEachLine(path, [&](const std::string& line, std::size_t lineNo) {
+    Parsed p = ParseLine(line);
+    if (p.mainOffice) entries.push_back({p.rec, lineNo});
+  });
   if (entries.empty()) throw std::runtime_error(path + ": no main-office records");
   std::stable_sort(entries.begin(), entries.end(),
                    [](const Entry& a, const Entry& b) { return a.rec.Blz < b.rec.Blz; });
@@ -128,31 +112,13 @@ std::vector<Entry> ReadFile(const std::string& path) {
   return entries;
 }
 
-void WriteTable(const std::vector<Entry>& entries, const std::string& out) {
-  const std::string tmp = out + ".tmp";
-  {
-    std::ofstream os(tmp, std::ios::binary | std::ios::trunc);
-    for (const Entry& e : entries) os.write(reinterpret_cast<const char*>(&e.rec), sizeof e.rec);
-    if (!os.flush()) throw std::runtime_error(tmp + ": cannot write");
-  }
-  std::filesystem::rename(tmp, out);
+std::string Table(const std::string& path) {
+  std::string bytes;
+  for (const Entry& e : ReadFile(path))
+    bytes.append(reinterpret_cast<const char*>(&e.rec), sizeof e.rec);
+  return bytes;
 }
 
 }  // namespace
 
-int main(int argc, char** argv) {
-  if (argc != 3) {
-    std::cerr << "usage: mkbanktab INPUT.txt OUTPUT.bin\n";
-    return 2;
-  }
-  try {
-    const std::vector<Entry> entries = ReadFile(argv[1]);
-    WriteTable(entries, argv[2]);
-  } catch (const std::exception& e) {
-    std::error_code ignored;
-    std::filesystem::remove(argv[2], ignored);
-    std::cerr << "mkbanktab: " << e.what() << "\n";
-    return 1;
-  }
-  return 0;
-}
+int main(int argc, char** argv) { return zelgen::Main(argc, argv, "mkbanktab", Table); }

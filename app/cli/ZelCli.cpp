@@ -318,6 +318,79 @@ int Iban(Context& c) {
 }
 
 // ---------------------------------------------------------------------------
+// bic, scl, creditor-id
+
+int Bic(Context& c) {
+  if (c.args.words.size() != 1) return -1;
+  auto p = Probe(c);
+  if (!p) return kUsage;
+  const std::string answer = p->GetBic(c.args.words[0]);
+  if (c.json)
+    c.out << JsonObject().Text("query", c.args.words[0]).Text("answer", answer).Str() << "\n";
+  else
+    c.out << answer << "\n";
+  return answer.empty() ? kRejected : kAccepted;
+}
+
+// The window's SCL answer: bank name, then SCT, SDD, COR1 and B2B as 1
+// (reachable), 0 (not reachable) or ? (unusable answer).
+int Scl(Context& c) {
+  if (c.args.words.size() != 1) return -1;
+  auto sepa = zel::TProxyZelSepaObject::Create("ZelSepaObject");
+  if (!sepa) {
+    c.err << kNoDataFile << "\n";
+    return kUsage;
+  }
+  const std::string bic = Utf8ToCp1252(c.args.words[0]);
+  auto query = [&](const char* scheme) {
+    return sepa->SepaCommand("BICSCL", 0, 0, 0, bic, scheme, "");
+  };
+  auto flag = [](int r) { return r == 0 ? "1" : r == 21 ? "0" : "?"; };
+  const int sct = query("SCT");
+  const std::string name = sepa->GetLastError();
+  if (sct == 13) {
+    if (c.json)
+      c.out << JsonObject().Text("bic", bic).Raw("found", "false").Str() << "\n";
+    else
+      c.out << "BIC " << Cp1252ToUtf8(bic) << " nicht im SCL-Directory gefunden\n";
+    return kRejected;
+  }
+  const int sdd = query("SDD"), cor1 = query("COR1"), b2b = query("B2B");
+  if (c.json) {
+    c.out << JsonObject()
+                 .Text("bic", bic)
+                 .Raw("found", "true")
+                 .Text("name", name)
+                 .Text("SCT", flag(sct))
+                 .Text("SDD", flag(sdd))
+                 .Text("COR1", flag(cor1))
+                 .Text("B2B", flag(b2b))
+                 .Str()
+          << "\n";
+  } else {
+    c.out << Cp1252ToUtf8(name) << ", SCT=" << flag(sct) << ", SDD=" << flag(sdd)
+          << ", COR1=" << flag(cor1) << ", B2B=" << flag(b2b) << "\n";
+  }
+  return kAccepted;
+}
+
+// A creditor identifier is checked like an IBAN without its business code
+// (characters 5 to 7).
+int CreditorId(Context& c) {
+  if (c.args.words.size() != 1) return -1;
+  auto p = Probe(c);
+  if (!p) return kUsage;
+  const std::string id = Utf8ToCp1252(c.args.words[0]);
+  const int code = p->TestIban(id.substr(0, 4) + (id.size() > 7 ? id.substr(7) : ""));
+  const std::string text = p->GetErrorMessage(code);
+  if (c.json)
+    c.out << JsonObject().Text("id", id).Number("code", code).Text("text", text).Str() << "\n";
+  else
+    c.out << "Ergebnis: " << code << " (" << Cp1252ToUtf8(text) << ")\n";
+  return Accepted(code) ? kAccepted : kRejected;
+}
+
+// ---------------------------------------------------------------------------
 // bank, search, card, version
 
 // The BIC where the loaded data module offers it.
@@ -438,6 +511,17 @@ const Command kCommands[] = {
      "Zeile \"BLZ;KONTO;IBAN;BIC\" ausgegeben (bei einem Fehler mit dem Fehlertext als fünftem "
      "Feld).",
      Iban},
+    {"bic", "zel bic BLZ | zel bic BLZ+ | zel bic PAN-",
+     "Zeigt den BIC einer Bank; mit \"+\" hinter der Bankleitzahl die Kartenherausgebernummer "
+     "(PAN),\n"
+     "mit \"-\" hinter einer PAN die Bankleitzahlen aller Banken mit dieser PAN.",
+     Bic},
+    {"scl", "zel scl BIC",
+     "Fragt das SCL-Directory der Bundesbank: Name der Bank und Erreichbarkeit für\n"
+     "SCT, SDD, COR1 und B2B (1 erreichbar, 0 nicht erreichbar).",
+     Scl},
+    {"creditor-id", "zel creditor-id ID", "Prüft eine Gläubiger-Identifikationsnummer.",
+     CreditorId},
     {"bank", "zel bank BLZ", "Zeigt die Daten einer Bank: Name58, Name27, Plz, Ort, BIC, Status.",
      Bank},
     {"search", "zel search [--fragments] [TEXT]",

@@ -9,6 +9,8 @@ extern const std::byte zel_res_BANKDATA_begin[];
 extern const std::byte zel_res_BANKDATA_end[];
 extern const std::byte zel_res_VERSIONDATA_begin[];
 extern const std::byte zel_res_VERSIONDATA_end[];
+extern const std::byte zel_res_SCLDATA_begin[];
+extern const std::byte zel_res_SCLDATA_end[];
 }
 
 namespace zel {
@@ -23,6 +25,7 @@ struct ResourceEntry {
 const ResourceEntry kResources[] = {
     {"BANKDATA", zel_res_BANKDATA_begin, zel_res_BANKDATA_end},
     {"VERSIONDATA", zel_res_VERSIONDATA_begin, zel_res_VERSIONDATA_end},
+    {"SCLDATA", zel_res_SCLDATA_begin, zel_res_SCLDATA_end},
 };
 
 }  // namespace

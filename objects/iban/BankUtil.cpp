@@ -1,9 +1,15 @@
 #include "BankUtil.h"
 
+#include <cmath>
 #include <cstdint>
+#include <cstdlib>
 #include <cstring>
 
+#include "Clock.h"
+#include "DateCalc.h"
 #include "ErrorCodes.h"
+#include "KeyTable.h"
+#include "MiniUtils.h"
 
 namespace zel::BankUtil {
 namespace {
@@ -87,6 +93,178 @@ std::string ConvertToIbanBic(std::string_view Text, bool) {
       out += static_cast<char>(c - 32);
   }
   return out;
+}
+
+namespace {
+
+std::string Trimmed(std::string_view s) {
+  while (!s.empty() && s.front() == ' ') s.remove_prefix(1);
+  while (!s.empty() && s.back() == ' ') s.remove_suffix(1);
+  return std::string(s);
+}
+
+std::string Upper(std::string s) {
+  for (char& c : s)
+    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 32);
+  return s;
+}
+
+// Transliterations of the letters with diacritics, by code page 1252 byte.
+const char* Transliteration(unsigned char c) {
+  switch (c) {
+    case 0xC0:
+    case 0xC1:
+    case 0xC2: return "A";
+    case 0xC4: return "Ae";
+    case 0xC8:
+    case 0xC9:
+    case 0xCA: return "E";
+    case 0xCC:
+    case 0xCD:
+    case 0xCE: return "I";
+    case 0xD2:
+    case 0xD3:
+    case 0xD4: return "O";
+    case 0xD6: return "Oe";
+    case 0xD9:
+    case 0xDA:
+    case 0xDB: return "U";
+    case 0xDC: return "Ue";
+    case 0xDF: return "ss";
+    case 0xE0:
+    case 0xE1:
+    case 0xE2: return "a";
+    case 0xE4: return "ae";
+    case 0xE8:
+    case 0xE9:
+    case 0xEA: return "e";
+    case 0xEC:
+    case 0xED:
+    case 0xEE: return "i";
+    case 0xF2:
+    case 0xF3:
+    case 0xF4: return "o";
+    case 0xF6: return "oe";
+    case 0xF9:
+    case 0xFA:
+    case 0xFB: return "u";
+    case 0xFC: return "ue";
+    case 0xFF: return "y";
+    default: return nullptr;
+  }
+}
+
+bool IsSepaChar(char c) {
+  return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') ||
+         std::string_view("'()+,-./:?").find(c) != std::string_view::npos;
+}
+
+// List C: the category purpose codes; list P: the purpose codes.
+constexpr std::string_view kCategoryPurposes =
+    "BONU,CASH,CBLK,CCRD,CORT,DCRD,DIVI,EPAY,FCOL,GOVT,HEDG,ICCP,IDCP,INTC,INTE,LOAN,OTHR,PENS,"
+    "SALA,SECU,SSBE,SUPP,TAXS,TRAD,TREA,VATX,WHLD";
+constexpr std::string_view kPurposes =
+    "CBLK,CDCB,CDCD,CDCS,CDDP,CDOC,CDQC,ETUP,FCOL,MTUP,ACCT,CASH,COLL,CSDB,DEPT,INTC,LIMA,NETT,"
+    "AGRT,AREN,BEXP,BOCE,COMC,CPYR,GDDS,GDSV,GSCB,LICF,POPE,ROYA,SCVE,SUBS,SUPP,TRAD,CHAR,COMT,"
+    "CLPR,DBTC,GOVI,HLRP,INPC,INSU,INTE,LBRI,LIFI,LOAN,LOAR,PENO,PPTI,RINP,TRFD,ADMG,ADVA,BLDM,"
+    "CBFF,CCRD,CDBL,CFEE,COST,CPKC,DCRD,EDUC,FAND,FCPM,GOVT,ICCP,IDCP,IHRP,INSM,IVPT,MSVC,NOWS,"
+    "OFEE,OTHR,PADD,PTSP,RCKE,RCPT,REBT,REFU,RENT,STDY,TBIL,TCSC,TELI,WEBI,ANNI,CAFI,CFDI,CMDT,"
+    "DERI,DIVD,FREX,HEDG,INVS,PRME,SAVG,SECU,SEPI,TREA,ANTS,CVCF,DMEQ,DNTS,HLTC,HLTI,HSPC,ICRF,"
+    "LTCF,MDCS,VIEW,ALLW,ALMY,BBSC,BECH,BENE,BONU,COMM,CSLP,GVEA,GVEB,GVEC,GVED,PAYR,PENS,PRCP,"
+    "SALA,SSBE,AEMP,GFRP,GWLT,RHBS,ESTX,FWLV,GSTX,HSTX,INTX,NITX,PTXP,RDTX,TAXS,VATX,WHLD,TAXR,"
+    "AIRB,BUSB,FERB,RLWY,TRPT,CBTV,ELEC,ENRG,GASB,NWCH,NWCM,OTLC,PHON,UBIL,WTER";
+
+bool InList(const TKeyTable& list, std::string_view code) {
+  return list.Contains(Upper(std::string(code)));
+}
+
+}  // namespace
+
+int TestBic(std::string& Bic) {
+  Bic = Upper(Trimmed(Bic));
+  if (Bic.size() != 8 && Bic.size() != 11) return ErrorCodes::kNeedEightDigits;
+  for (char c : Bic)
+    if (!((c >= '0' && c <= '9') || (c >= 'A' && c <= 'Z'))) return ErrorCodes::kNotDigits;
+  return ErrorCodes::kOk;
+}
+
+bool IsBicFormatOk(std::string& Bic, bool& Unchecked) {
+  Bic = Upper(Trimmed(Bic));
+  Unchecked = false;
+  if (Bic.empty()) return false;
+  if (Bic.back() == '!') {
+    Bic.pop_back();
+    Unchecked = true;
+  }
+  return TestBic(Bic) == ErrorCodes::kOk;
+}
+
+int TestCreditorId(std::string_view Id) {
+  std::string text(Id.substr(0, 4));
+  if (Id.size() > 7) text += Id.substr(7);
+  return TestIban(text);
+}
+
+std::string ConvertToSepaChars(std::string_view S, bool AllowBlank) {
+  std::string out;
+  out.reserve(S.size());
+  for (char c : S) {
+    if (IsSepaChar(c) || (AllowBlank && c == ' '))
+      out += c;
+    else if (const char* t = Transliteration(static_cast<unsigned char>(c)))
+      out += t;
+    else
+      out += AllowBlank ? ' ' : '.';
+  }
+  return out;
+}
+
+std::string SepaBetrag(long long Amount) {
+  // Whole cents, the fourth decimal rounded half away from zero (no overflow
+  // at the ends of the range).
+  long long cents = Amount / 100;
+  const long long rest = Amount % 100;
+  if (rest >= 50) ++cents;
+  if (rest <= -50) --cents;
+  const unsigned long long a = cents < 0 ? 0ULL - static_cast<unsigned long long>(cents)
+                                         : static_cast<unsigned long long>(cents);
+  return std::string(cents < 0 ? "-" : "") + std::to_string(a / 100) + "." +
+         (a % 100 < 10 ? "0" : "") + std::to_string(a % 100);
+}
+
+double ConvertSepaDateToDate(std::string_view S) { return MiniUtils::SepaDateToDate(S); }
+
+void CheckMandatDate(std::string& S, std::string& Msg) {
+  S = Trimmed(S);
+  Msg.clear();
+  const auto number = [&](std::size_t pos, std::size_t len) {
+    return MiniUtils::IsDigitsOnly(S.substr(pos, len));
+  };
+  if (S.size() != 10 || !number(0, 4) || !number(5, 2) || !number(8, 2) || S[4] != '-' ||
+      S[7] != '-') {
+    Msg = "Mandatsdatum muss das Format JJJJ-MM-TT haben";
+    return;
+  }
+  const int y = std::atoi(S.substr(0, 4).c_str());
+  const int m = std::atoi(S.substr(5, 2).c_str());
+  const int d = std::atoi(S.substr(8, 2).c_str());
+  if (!IsValidDate(y, m, d)) {
+    Msg = "Mandatsdatum " + S + " ist kein g\xfcltiges Datum";
+  } else if (y < 2005) {
+    Msg = "Das Mandatsdatum kann nicht vor dem Jahr 2005 liegen";
+  } else if (EncodeDate(y, m, d) > std::floor(Clock::Now())) {
+    Msg = "Das Mandatsdatum darf nicht in der Zukunft liegen";
+  }
+}
+
+bool CheckPurpose(std::string_view Code) {
+  static const TKeyTable list(kPurposes);
+  return InList(list, Code);
+}
+
+bool CheckCategoryPurpose(std::string_view Code) {
+  static const TKeyTable list(kCategoryPurposes);
+  return InList(list, Code);
 }
 
 }  // namespace zel::BankUtil

@@ -21,6 +21,13 @@ long DaysFromCivil(long y, long m, long d) {
 
 }  // namespace
 
+bool IsValidDate(int year, int month, int day) {
+  static constexpr int kDays[12] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
+  if (year < 1 || year > 9999 || month < 1 || month > 12 || day < 1) return false;
+  const bool leap = (year % 4 == 0 && year % 100 != 0) || year % 400 == 0;
+  return day <= kDays[month - 1] + (month == 2 && leap ? 1 : 0);
+}
+
 TDateTime EncodeDate(int year, int month, int day) {
   return static_cast<TDateTime>(DaysFromCivil(year, month, day) + kEpochShift);
 }

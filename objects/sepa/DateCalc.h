@@ -14,6 +14,8 @@ struct TCivilDate {
   int day;
 };
 
+// True for a date of the proleptic Gregorian calendar, years 1 to 9999.
+bool IsValidDate(int year, int month, int day);
 // The day number of a civil date (proleptic Gregorian calendar).
 TDateTime EncodeDate(int year, int month, int day);
 // The civil date of the day a day number lies in.

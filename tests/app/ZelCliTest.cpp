@@ -124,6 +124,23 @@ TEST_F(ZelCli, Iban) {
             "\"DE89370400440532013000\",\"bic\":\"COBADEFFXXX\"}\n");
 }
 
+TEST_F(ZelCli, BicSclCreditorId) {
+  EXPECT_EQ(Zel({"bic", "37040044"}).out, "COBADEFFXXX\n");
+  EXPECT_EQ(Zel({"bic", "10000000+"}).out, "20100\n");
+  EXPECT_EQ(Zel({"bic", "20100-"}).out.substr(0, 8), "10000000");
+  EXPECT_EQ(Zel({"bic", "12345678"}).rc, 1);
+  Result r = Zel({"scl", "cobadeff"});
+  EXPECT_EQ(r.rc, 0);
+  EXPECT_EQ(r.out, "COMMERZBANK AG, SCT=1, SDD=1, COR1=1, B2B=1\n");
+  EXPECT_EQ(Zel({"scl", "AABAFI22TMS"}).out, "BANK OF ALAND PLC, SCT=1, SDD=1, COR1=0, B2B=0\n");
+  r = Zel({"scl", "XXXXDEFF"});
+  EXPECT_EQ(r.rc, 1);
+  EXPECT_EQ(r.out, "BIC XXXXDEFF nicht im SCL-Directory gefunden\n");
+  EXPECT_EQ(Zel({"creditor-id", "DE98ZZZ09999999999"}).out, "Ergebnis: 0 (Ok)\n");
+  EXPECT_EQ(Zel({"creditor-id", "DE98ABC09999999999"}).rc, 0);
+  EXPECT_EQ(Zel({"creditor-id", "DE98ZZZ09999999990"}).rc, 1);
+}
+
 TEST_F(ZelCli, OtherDataFileForOneRun) {
   const Result r = Zel({"--data", (data_ / kOldFile).string(), "version"});
   EXPECT_EQ(r.rc, 0);

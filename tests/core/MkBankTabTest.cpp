@@ -2,7 +2,6 @@
 // lines with a message naming the line, and then writes no table.
 
 #include <gtest/gtest.h>
-#include <sys/wait.h>
 
 #include <cstdio>
 #include <filesystem>
@@ -12,6 +11,7 @@
 
 #include "BankFile.h"
 #include "BankRecord.h"
+#include "RunTool.h"
 
 namespace {
 
@@ -35,13 +35,10 @@ class MkBankTab : public ::testing::Test {
       std::ofstream os(dir_ / "in.txt", std::ios::binary);
       for (const auto& l : lines) os << l << "\r\n";
     }
-    const std::string cmd = std::string(ZEL_MKBANKTAB) + " " + (dir_ / "in.txt").string() + " " +
-                            out().string() + " 2>&1";
-    FILE* p = ::popen(cmd.c_str(), "r");
-    char buf[512];
-    messages.clear();
-    while (std::fgets(buf, sizeof buf, p)) messages += buf;
-    return WEXITSTATUS(::pclose(p));
+    const zeltest::ToolResult r = zeltest::RunTool(
+        std::string(ZEL_MKBANKTAB) + " " + (dir_ / "in.txt").string() + " " + out().string());
+    messages = r.output;
+    return r.status;
   }
   fs::path out() const { return dir_ / "out.bin"; }
 
