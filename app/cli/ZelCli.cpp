@@ -32,7 +32,7 @@ struct Args {
 
 // Options that take a value; all others are flags.
 bool TakesValue(const std::string& o) {
-  return o == "--method" || o == "--blz" || o == "--file" || o == "--data";
+  return o == "--method" || o == "--blz" || o == "--file" || o == "--data" || o == "--holidays";
 }
 
 struct Context {
@@ -391,6 +391,52 @@ int CreditorId(Context& c) {
 }
 
 // ---------------------------------------------------------------------------
+// workdays
+
+// The holiday set the window presets: Epiphany, Ascension, Corpus Christi,
+// All Saints, 24 and 31 December.
+constexpr int kDefaultHolidays = 1 + 2 + 4 + 64 + 512 + 1024;
+
+bool ToInt(const std::string& text, int& value) {
+  std::size_t used = 0;
+  try {
+    value = std::stoi(text, &used);
+  } catch (const std::exception&) {
+    return false;
+  }
+  return used == text.size();
+}
+
+int Workdays(Context& c) {
+  const Args& a = c.args;
+  if (a.words.empty() || a.words.size() > 2) return -1;
+  int year = 0, month = 0, holidays = kDefaultHolidays;
+  if (!ToInt(a.words[0], year)) return -1;
+  if (a.words.size() == 2) {
+    const std::string& m = a.words[1];
+    if (m.size() == 2 && (m[0] == 'Q' || m[0] == 'q') && m[1] >= '1' && m[1] <= '4')
+      month = 40 + (m[1] - '0');
+    else if (!ToInt(m, month))
+      return -1;
+  }
+  if (a.Has("--holidays") && !ToInt(a.Get("--holidays"), holidays)) return -1;
+  auto p = zel::TProxyZelArbeitObject::Create("ZelArbeitObject");
+  if (!p) {
+    c.err << kNoDataFile << "\n";
+    return kUsage;
+  }
+  const int n = p->Arbeitstage(year, month, a.Has("--saturday") ? 1 : 0, holidays);
+  if (c.json)
+    c.out << JsonObject().Number("year", year).Number("period", month).Number("workdays", n).Str()
+          << "\n";
+  else if (n >= 0)
+    c.out << "Ergebnis: " << n << " Arbeitstage.\n";
+  else
+    c.out << "Der Zeitraum " << month << " ist unbekannt.\n";
+  return n >= 0 ? kAccepted : kRejected;
+}
+
+// ---------------------------------------------------------------------------
 // bank, search, card, version
 
 // The BIC where the loaded data module offers it.
@@ -522,6 +568,13 @@ const Command kCommands[] = {
      Scl},
     {"creditor-id", "zel creditor-id ID", "Prüft eine Gläubiger-Identifikationsnummer.",
      CreditorId},
+    {"workdays", "zel workdays JAHR [MONAT|Q1..Q4] [--saturday] [--holidays MENGE]",
+     "Zählt die Bankarbeitstage eines Jahres, Monats (1-12) oder Quartals (Q1-Q4); auch die\n"
+     "Codes 0, 1-12, 41-44 und 101-112 (ab heute) gehen. --saturday: Samstage zählen mit.\n"
+     "--holidays: Summe der Feiertage (1 Hl. Drei Könige, 2 Himmelfahrt, 4 Fronleichnam,\n"
+     "8 8. August, 16 Mariä Himmelfahrt, 32 Reformationstag, 64 Allerheiligen, 128 2. November,\n"
+     "256 Buß- und Bettag, 512 Heiligabend, 1024 Silvester); Vorgabe 1607.",
+     Workdays},
     {"bank", "zel bank BLZ", "Zeigt die Daten einer Bank: Name58, Name27, Plz, Ort, BIC, Status.",
      Bank},
     {"search", "zel search [--fragments] [TEXT]",

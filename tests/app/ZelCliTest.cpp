@@ -141,6 +141,19 @@ TEST_F(ZelCli, BicSclCreditorId) {
   EXPECT_EQ(Zel({"creditor-id", "DE98ZZZ09999999990"}).rc, 1);
 }
 
+TEST_F(ZelCli, Workdays) {
+  EXPECT_EQ(Zel({"workdays", "2024", "5", "--holidays", "0"}).out, "Ergebnis: 21 Arbeitstage.\n");
+  EXPECT_EQ(Zel({"workdays", "2024", "Q1", "--holidays", "0"}).out, "Ergebnis: 63 Arbeitstage.\n");
+  // 262 weekdays, 8 fixed holidays, and of the preset ones Ascension, Corpus
+  // Christi, All Saints, 24 and 31 December (6 January 2024 is a Saturday).
+  EXPECT_EQ(Zel({"workdays", "2024"}).out, "Ergebnis: 249 Arbeitstage.\n");
+  EXPECT_EQ(Zel({"workdays", "2024", "5", "--saturday", "--holidays", "0"}).out,
+            "Ergebnis: 25 Arbeitstage.\n");
+  EXPECT_EQ(Zel({"workdays", "2024", "13"}).rc, 1);
+  EXPECT_EQ(Zel({"workdays", "zweitausend"}).rc, 2);
+  EXPECT_EQ(Zel({"workdays", "2024", "5", "--holidays", "viele"}).rc, 2);
+}
+
 TEST_F(ZelCli, OtherDataFileForOneRun) {
   const Result r = Zel({"--data", (data_ / kOldFile).string(), "version"});
   EXPECT_EQ(r.rc, 0);
