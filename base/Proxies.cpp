@@ -22,6 +22,7 @@ TProxyBaseObject::~TProxyBaseObject() {
 }
 
 std::unique_ptr<TZelBaseObject> TProxyBaseObject::CreateObject(const std::string& name) {
+  ZelPackage()->EnsureStarted();
   const TZelClass* cls = ZelPackage()->GetZelClassByName(name);
   return cls ? cls->Create() : nullptr;
 }

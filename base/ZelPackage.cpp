@@ -93,10 +93,11 @@ void TZelPackageObject::RegisterZelClass(const std::string& Name, const TZelClas
 void TZelPackageObject::UnregisterZelClass(const std::string& Name) { fClasses.erase(Name); }
 
 const TZelClass* TZelPackageObject::GetZelClassByName(const std::string& Name) {
-  Start();
   const auto it = fClasses.find(Name);
   return it == fClasses.end() ? nullptr : it->second;
 }
+
+void TZelPackageObject::EnsureStarted() { Start(); }
 
 // At the first use: load the remembered data file, else the newest one that
 // loads (a broken newer file does not leave the program without data).

@@ -26,7 +26,12 @@ class ZELBASE_API TZelPackageObject {
   TZelPackageObject(const TZelPackageObject&) = delete;
   TZelPackageObject& operator=(const TZelPackageObject&) = delete;
 
-  // Class registry, filled by the data module's initialisation.
+  // Loads the remembered or newest data file, once; proxies call it before
+  // they look a class up.
+  void EnsureStarted();
+
+  // Class registry, filled by the data module's initialisation. The look-up
+  // does not load anything (domain code calls it from inside a module).
   void RegisterZelClass(const std::string& Name, const TZelClass* Class);
   void UnregisterZelClass(const std::string& Name);
   const TZelClass* GetZelClassByName(const std::string& Name);

@@ -391,6 +391,59 @@ int CreditorId(Context& c) {
 }
 
 // ---------------------------------------------------------------------------
+// dtaus
+
+// Checks a DTAUS file: the number of wrong account pairs, the error list
+// (FILE with ".out"), and the control totals for the "Diskettenbegleitzettel".
+int Dtaus(Context& c) {
+  const Args& a = c.args;
+  if (a.words.size() != 2 || a.words[0] != "check") return -1;
+  auto p = zel::TProxyZelDtausObject::Create("ZelDtausObject");
+  if (!p) {
+    c.err << kNoDataFile << "\n";
+    return kUsage;
+  }
+  const std::string file = a.words[1];
+  const int r = p->CheckFile(file);
+  if (r < 0) {
+    c.err << "Die Datei " << file
+          << " kann nicht gelesen werden: " << Cp1252ToUtf8(p->GetLastError()) << "\n";
+    return kUsage;
+  }
+  std::string totals[4];
+  for (int i = 0; i < 4; ++i) {
+    p->CheckFile(std::string("*") + static_cast<char>('A' + i));
+    totals[i] = p->GetLastError();
+  }
+  std::string out = file;
+  const std::size_t slash = out.rfind('/'), dot = out.rfind('.');
+  out =
+      (dot != std::string::npos && (slash == std::string::npos || dot > slash) ? out.substr(0, dot)
+                                                                               : out) +
+      ".out";
+  if (c.json) {
+    JsonObject o;
+    o.Text("file", file).Number("errors", r);
+    if (r > 0) o.Text("errorList", out);
+    o.Number("records", std::stol(totals[0])).Text("sumAmounts", totals[1]);
+    o.Text("sumAccounts", totals[2]).Text("sumBankCodes", totals[3]);
+    c.out << o.Str() << "\n";
+  } else {
+    if (r == 0)
+      c.out << "Es wurden keine Fehler in " << file << " festgestellt.\n";
+    else
+      c.out << "Es wurde" << (r == 1 ? "" : "n") << " " << r << " Fehler in " << file
+            << " festgestellt. Die Fehlerliste finden Sie in " << out << "\n";
+    c.out << "Daten für Diskettenbegleitzettel:\n"
+          << "Anzahl Datensätze C: " << totals[0] << "\n"
+          << "Summe der Beträge: " << totals[1] << "\n"
+          << "Summe der Kontonummern: " << totals[2] << "\n"
+          << "Summe der Bankleitzahlen: " << totals[3] << "\n";
+  }
+  return r == 0 ? kAccepted : kRejected;
+}
+
+// ---------------------------------------------------------------------------
 // workdays
 
 // The holiday set the window presets: Epiphany, Ascension, Corpus Christi,
@@ -575,6 +628,10 @@ const Command kCommands[] = {
      "8 8. August, 16 Mariä Himmelfahrt, 32 Reformationstag, 64 Allerheiligen, 128 2. November,\n"
      "256 Buß- und Bettag, 512 Heiligabend, 1024 Silvester); Vorgabe 1607.",
      Workdays},
+    {"dtaus", "zel dtaus check DATEI",
+     "Prüft eine DTAUS-Datei: Kontoprüfung aller Zahlungen (Fehlerliste in DATEI mit Endung .out)\n"
+     "und die Kontrollsummen für den Diskettenbegleitzettel.",
+     Dtaus},
     {"bank", "zel bank BLZ", "Zeigt die Daten einer Bank: Name58, Name27, Plz, Ort, BIC, Status.",
      Bank},
     {"search", "zel search [--fragments] [TEXT]",

@@ -154,6 +154,28 @@ TEST_F(ZelCli, Workdays) {
   EXPECT_EQ(Zel({"workdays", "2024", "5", "--holidays", "viele"}).rc, 2);
 }
 
+TEST_F(ZelCli, DtausCheck) {
+  {
+    auto d = zel::TProxyZelDtausObject::Create("ZelDtausObject");
+    ASSERT_NE(d, nullptr);
+    ASSERT_EQ(d->CreateFile((data_ / "z.dta").string(), "37040044", "532013000", "X", "1", 1, 0, 0),
+              0);
+    ASSERT_EQ(d->WriteFile("37040044", "532013000", "A", "B", "1", 51, 0, 1234500), 0);
+    ASSERT_EQ(d->WriteFile("37040044", "532013100", "Falsch", "B", "2", 51, 0, 500), 0);
+    ASSERT_EQ(d->CloseFile(), 0);
+  }
+  const Result r = Zel({"dtaus", "check", (data_ / "z.dta").string()});
+  EXPECT_EQ(r.rc, 1);
+  EXPECT_EQ(r.out, "Es wurde 1 Fehler in " + (data_ / "z.dta").string() +
+                       " festgestellt. Die Fehlerliste finden Sie in " +
+                       (data_ / "z.out").string() +
+                       "\nDaten für Diskettenbegleitzettel:\nAnzahl Datensätze C: 2\n"
+                       "Summe der Beträge: 123.50\nSumme der Kontonummern: 1064026100\n"
+                       "Summe der Bankleitzahlen: 74080088\n");
+  EXPECT_EQ(Zel({"dtaus", "check", (data_ / "fehlt.dta").string()}).rc, 2);
+  EXPECT_EQ(Zel({"dtaus", "write"}).rc, 2);
+}
+
 TEST_F(ZelCli, OtherDataFileForOneRun) {
   const Result r = Zel({"--data", (data_ / kOldFile).string(), "version"});
   EXPECT_EQ(r.rc, 0);
