@@ -3,9 +3,9 @@
 #include <dlfcn.h>
 #include <elf.h>
 
+#include <algorithm>
 #include <cstring>
 #include <fstream>
-#include <algorithm>
 #include <vector>
 
 namespace zel {

@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "HalvingSearch.h"
 #include "Resource.h"
 
 namespace zel {
@@ -11,23 +12,15 @@ namespace {
 constexpr std::uint32_t kLowSentinel = 0;
 constexpr std::uint32_t kHighSentinel = 99999999;
 
-struct Table {
-  const std::byte* base = nullptr;
-  int count = 0;
-};
+using Table = TRecordTable;
 
 // Mapped once per process, on first use; the bytes live as long as the module.
 const Table& TheTable() {
-  static const Table table = [] {
-    const std::span<const std::byte> res = FindResource("BANKDATA");
-    return Table{res.data(), static_cast<int>(res.size() / kBankRecordSize)};
-  }();
+  static const Table table = MapRecords("BANKDATA", kBankRecordSize);
   return table;
 }
 
-const std::byte* RecordAt(const Table& t, int index) {
-  return t.base + static_cast<std::size_t>(index - 1) * kBankRecordSize;
-}
+const std::byte* RecordAt(const Table& t, int index) { return t.At(index); }
 
 template <typename T>
 T FieldAt(const Table& t, int index, std::size_t offset) {
@@ -55,35 +48,16 @@ void GetBankByIndex(int Index, TBankRecord& Bank) {
   std::memcpy(&Bank, RecordAt(t, Index), sizeof Bank);
 }
 
-// Halving search with sentinels below the first and above the last record.
-// Once the step is 1 it walks until it has moved both up and down.
 int GetBankIndexByInteger(std::uint32_t Blz) {
   // Codes at or beyond the sentinels would be "found" outside the table or
   // walk upwards without end.
   if (Blz <= kLowSentinel || Blz >= kHighSentinel) return -1;
   const Table& t = TheTable();
-  int pos = t.count / 2;
-  int step = pos / 2;
-  if (step == 0) step = 1;
-  bool wentUp = false, wentDown = false;
-  while (!(wentUp && wentDown)) {
-    const std::uint32_t key = KeyAt(t, pos);
-    if (key == Blz) return pos;
-    if (Blz > key) {
-      pos += step;
-      if (step == 1)
-        wentUp = true;
-      else
-        step >>= 1;
-    } else {
-      pos -= step;
-      if (step == 1)
-        wentDown = true;
-      else
-        step >>= 1;
-    }
-  }
-  return -1;
+  const int pos = HalvingSearch(t.count, [&](int p) {
+    const std::uint32_t key = KeyAt(t, p);
+    return key == Blz ? 0 : key < Blz ? -1 : 1;
+  });
+  return pos > 0 ? pos : -1;
 }
 
 bool ParseInteger(std::string_view text, std::int32_t& value) {

@@ -36,4 +36,9 @@ std::span<const std::byte> FindResource(std::string_view name) {
   throw std::runtime_error("resource " + std::string(name) + " not found");
 }
 
+TRecordTable MapRecords(std::string_view name, std::size_t recordSize) {
+  const std::span<const std::byte> res = FindResource(name);
+  return {res.data(), static_cast<int>(res.size() / recordSize), recordSize};
+}
+
 }  // namespace zel

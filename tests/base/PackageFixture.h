@@ -11,6 +11,7 @@
 #include <iterator>
 #include <string>
 
+#include "../TempDir.h"
 #include "Cp1252.h"
 #include "Proxies.h"
 #include "ZelPackage.h"
@@ -22,13 +23,11 @@ namespace fs = std::filesystem;
 inline const std::string kNewFile = "ZelObjects_2026_2.wbd";
 inline const std::string kOldFile = "ZelObjects_2013_4.wbd";
 
-class PackageFixture : public ::testing::Test {
+class PackageFixture : public TempDirTest {
  protected:
   void SetUp() override {
-    root_ = fs::temp_directory_path() /
-            ("zelpkg_" + std::to_string(::getpid()) + "_" +
-             ::testing::UnitTest::GetInstance()->current_test_info()->name());
-    fs::remove_all(root_);
+    TempDirTest::SetUp();
+    root_ = dir_;
     data_ = root_ / "data";
     fs::create_directories(data_);
     fs::create_directories(root_ / "config");
@@ -38,7 +37,6 @@ class PackageFixture : public ::testing::Test {
     ::setenv("ZELVARO_DATA_DIR", data_.c_str(), 1);
     ::unsetenv("ZELVARO_UPDATE_URL");
   }
-  void TearDown() override { fs::remove_all(root_); }
 
   static zel::TZelPackageObject& Pkg() { return *zel::ZelPackage(); }
 
@@ -63,6 +61,17 @@ class ActivePackage : public PackageFixture {
     Pkg().SetDataDirectory(data_.string());
     ASSERT_EQ(Pkg().Activate(kNewFile), 0) << zel::Cp1252ToUtf8(Pkg().GetLastError());
   }
+};
+
+// The account check proxy on the newest data file.
+class ProbeFixture : public ActivePackage {
+ protected:
+  void SetUp() override {
+    ActivePackage::SetUp();
+    probe_ = zel::TProxyZelProbeObject::Create("ZelProbeObject");
+    ASSERT_NE(probe_, nullptr);
+  }
+  std::unique_ptr<zel::TProxyZelProbeObject> probe_;
 };
 
 }  // namespace zeltest

@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "../TempDir.h"
 #include "BankFile.h"
 #include "BankRecord.h"
 #include "RunTool.h"
@@ -17,17 +18,13 @@ namespace {
 
 namespace fs = std::filesystem;
 
-class MkBankTab : public ::testing::Test {
+class MkBankTab : public zeltest::TempDirTest {
  protected:
   void SetUp() override {
-    dir_ = fs::temp_directory_path() /
-           ("mkbanktab_" + std::to_string(::getpid()) + "_" +
-            ::testing::UnitTest::GetInstance()->current_test_info()->name());
-    fs::create_directories(dir_);
+    TempDirTest::SetUp();
     lines_ = zeltest::ReadLines(ZEL_DEFAULT_BLZ_FILE);
     lines_.resize(40);
   }
-  void TearDown() override { fs::remove_all(dir_); }
 
   // Runs the generator on the lines; returns its exit status and its messages.
   int Run(const std::vector<std::string>& lines, std::string& messages) {
@@ -42,7 +39,6 @@ class MkBankTab : public ::testing::Test {
   }
   fs::path out() const { return dir_ / "out.bin"; }
 
-  fs::path dir_;
   std::vector<std::string> lines_;
 };
 

@@ -13,15 +13,7 @@ using namespace zeltest;
 using zel::Cp1252ToUtf8;
 using zel::TProxyZelProbeObject;
 
-class ProbeObject : public ActivePackage {
- protected:
-  void SetUp() override {
-    ActivePackage::SetUp();
-    probe_ = TProxyZelProbeObject::Create("ZelProbeObject");
-    ASSERT_NE(probe_, nullptr);
-  }
-  std::unique_ptr<TProxyZelProbeObject> probe_;
-};
+using ProbeObject = ProbeFixture;
 
 TEST_F(ProbeObject, DeletedAndAnnouncedBanks) {
   struct Case {

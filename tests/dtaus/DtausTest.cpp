@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "../TempDir.h"
 #include "../core/Latin1.h"
 #include "Clock.h"
 #include "DateCalc.h"
@@ -70,25 +71,21 @@ std::string ExpectedC(const std::string& ownBlz, const std::string& ownKto,
   return r.bytes;
 }
 
-class Dtaus : public ::testing::Test {
+class Dtaus : public zeltest::TempDirTest {
  protected:
   void SetUp() override {
-    dir_ = fs::temp_directory_path() /
-           ("dtaus_" + std::to_string(::getpid()) + "_" +
-            ::testing::UnitTest::GetInstance()->current_test_info()->name());
-    fs::create_directories(dir_);
+    TempDirTest::SetUp();
     Clock::Set(EncodeDate(2024, 6, 14) + 0.4);
   }
   void TearDown() override {
     Clock::Reset();
-    fs::remove_all(dir_);
+    TempDirTest::TearDown();
   }
   std::string Path(const std::string& name) const { return (dir_ / name).string(); }
   static std::string Read(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
     return std::string(std::istreambuf_iterator<char>(in), {});
   }
-  fs::path dir_;
 };
 
 std::string Letters(std::size_t n, char first) {

@@ -14,15 +14,7 @@ namespace {
 using namespace zeltest;
 using zel::TProxyZelProbeObject;
 
-class Iban : public ActivePackage {
- protected:
-  void SetUp() override {
-    ActivePackage::SetUp();
-    probe_ = TProxyZelProbeObject::Create("ZelProbeObject");
-    ASSERT_NE(probe_, nullptr);
-  }
-  std::unique_ptr<TProxyZelProbeObject> probe_;
-};
+using Iban = ProbeFixture;
 
 struct RuleCase {
   int rule;

@@ -8,6 +8,7 @@
 #include <fstream>
 #include <string>
 
+#include "../TempDir.h"
 #include "../core/BankFile.h"
 #include "../core/RunTool.h"
 #include "SclTab.h"
@@ -67,21 +68,13 @@ TEST(SclTab, EveryBicOfTheSourceFile) {
   }
 }
 
-class MkSclTab : public ::testing::Test {
+class MkSclTab : public zeltest::TempDirTest {
  protected:
-  void SetUp() override {
-    dir_ = fs::temp_directory_path() /
-           ("mkscltab_" + std::to_string(::getpid()) + "_" +
-            ::testing::UnitTest::GetInstance()->current_test_info()->name());
-    fs::create_directories(dir_);
-  }
-  void TearDown() override { fs::remove_all(dir_); }
   zeltest::ToolResult Run(const std::string& input) {
     std::ofstream(dir_ / "in.csv", std::ios::binary) << input;
     return zeltest::RunTool(std::string(ZEL_MKSCLTAB) + " " + (dir_ / "in.csv").string() + " " +
                             (dir_ / "out.bin").string());
   }
-  fs::path dir_;
 };
 
 TEST_F(MkSclTab, ReadsTheOfficialForm) {
