@@ -35,6 +35,12 @@ bool TakesValue(const std::string& o) {
   return o == "--method" || o == "--blz" || o == "--file" || o == "--data" || o == "--holidays";
 }
 
+// Flags without a value.
+bool IsFlag(const std::string& o) {
+  return o == "--json" || o == "--help" || o == "--fragments" || o == "--spaces" ||
+         o == "--check" || o == "--saturday";
+}
+
 struct Context {
   Args args;
   std::istream& in;
@@ -662,8 +668,11 @@ bool Parse(const std::vector<std::string>& argv, Args& a, std::string& error) {
           return false;
         }
         a.options[w] = argv[++i];
-      } else {
+      } else if (IsFlag(w)) {
         a.options[w] = "";
+      } else {
+        error = "Unbekannte Option: " + w;
+        return false;
       }
     } else {
       a.words.push_back(w);

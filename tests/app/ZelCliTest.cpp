@@ -194,6 +194,10 @@ TEST_F(ZelCli, UsageAndHelp) {
   EXPECT_NE(r.out.find("BLZ;KONTO;CODE;TEXT"), std::string::npos);
   EXPECT_EQ(Zel({"gibtsnicht"}).rc, 2);
   EXPECT_EQ(Zel({"card"}).rc, 2);
+  const Result r2 = Zel({"check", "--frobnicate", "10000000", "1"});
+  EXPECT_EQ(r2.rc, 2);
+  EXPECT_EQ(r2.err, "Unbekannte Option: --frobnicate\n");
+  EXPECT_EQ(Zel({"check", "--method"}).err, "Die Option --method braucht einen Wert.\n");
 }
 
 TEST_F(PackageFixture, ZelWithoutDataFile) {
