@@ -155,6 +155,25 @@ TEST_F(Update, Refusals) {
   EXPECT_EQ(files, 2);  // nothing was stored
 }
 
+// With a proxy set, requests go to it (with the full address); a proxy
+// that cannot be reached is a connection failure.
+TEST_F(Update, ThroughAProxy) {
+  TestHttpServer proxy([](const HttpRequest& r) -> HttpReply {
+    if (r.path == "http://update.zelvaro.invalid/newest") return {200, "ZelObjects_2099_2.wbp", 0};
+    return {404, "", 0};
+  });
+  zel::TUpdateSettings s;
+  s.url = "http://update.zelvaro.invalid/";
+  s.timeoutSeconds = 2;
+  const std::string proxyUrl = proxy.Url("");
+  s.proxyHost = "127.0.0.1";
+  s.proxyPort = std::stoi(proxyUrl.substr(proxyUrl.rfind(':') + 1));
+  EXPECT_EQ(zel::UpdateCheck(s, "anna", "geheim"), "+ZelObjects_2099_2.wbp");
+  s.proxyPort = TestHttpServer::ClosedPort();
+  EXPECT_EQ(zel::UpdateCheck(s, "anna", "geheim"),
+            "-Verbindung zum Server konnte nicht hergestellt werden");
+}
+
 TEST_F(PackageFixture, PackageObjectTalksToTheConfiguredServer) {
   std::string packed;
   {
