@@ -28,28 +28,15 @@ zel_res_@NAME@_end:
   set(${out_var} ${asm} PARENT_SCOPE)
 endfunction()
 
-# zel_bank_table(<out_var> <Bundesbank file> <tag>)
-# Generates the 182-byte record table from the Bundesbank file.
-function(zel_bank_table out_var src tag)
-  set(bin ${CMAKE_CURRENT_BINARY_DIR}/bankdata_${tag}.bin)
+# zel_generated_table(<out_var> <generator> <source> <binary name>)
+# Runs a table generator of tools/ on a source file at build time.
+function(zel_generated_table out_var generator src name)
+  set(bin ${CMAKE_CURRENT_BINARY_DIR}/${name})
   add_custom_command(
     OUTPUT ${bin}
-    COMMAND mkbanktab ${src} ${bin}
-    DEPENDS mkbanktab ${src}
-    COMMENT "Bank table ${tag} from ${src}"
-    VERBATIM)
-  set(${out_var} ${bin} PARENT_SCOPE)
-endfunction()
-
-# zel_scl_table(<out_var> <SCL directory CSV>)
-# Generates the 128-byte SCL directory records from the CSV.
-function(zel_scl_table out_var src)
-  set(bin ${CMAKE_CURRENT_BINARY_DIR}/scldata.bin)
-  add_custom_command(
-    OUTPUT ${bin}
-    COMMAND mkscltab ${src} ${bin}
-    DEPENDS mkscltab ${src}
-    COMMENT "SCL directory from ${src}"
+    COMMAND ${generator} ${src} ${bin}
+    DEPENDS ${generator} ${src}
+    COMMENT "${name} from ${src}"
     VERBATIM)
   set(${out_var} ${bin} PARENT_SCOPE)
 endfunction()

@@ -10,6 +10,7 @@
 #include "DateCalc.h"
 #include "ErrorCodes.h"
 #include "IbanRules.h"
+#include "MiniUtils.h"
 #include "Resource.h"
 #include "ZelRegistration.h"
 
@@ -287,12 +288,6 @@ std::int32_t TZelProbeObject::TestIban(const std::string& Iban) { return BankUti
 
 namespace {
 
-std::string TrimBlanks(std::string_view s) {
-  while (!s.empty() && s.front() == ' ') s.remove_prefix(1);
-  while (!s.empty() && s.back() == ' ') s.remove_suffix(1);
-  return std::string(s);
-}
-
 // The account-check mode's answer for the methods that may lack a two-digit
 // sub-account: the account to use, or an error text.
 std::string SubAccountChecked(const std::string& blz, const std::string& account, int method) {
@@ -319,8 +314,8 @@ void Group(std::string& iban) {
 
 std::string TZelProbeObject::GetIban(const std::string& Blz, const std::string& Kto,
                                      bool SpaceFlag) {
-  std::string blz = TrimBlanks(Blz);
-  std::string account = TrimBlanks(Kto);
+  std::string blz = MiniUtils::Trim(Blz);
+  std::string account = MiniUtils::Trim(Kto);
   if (account.size() < 10) account.insert(0, 10 - account.size(), '0');
   const char mode = blz.size() > 8 ? blz[8] : ' ';
   if (mode == '+' || mode == '*') blz.resize(8);
@@ -345,9 +340,8 @@ std::string TZelProbeObject::GetIban(const std::string& Blz, const std::string& 
 }
 
 std::string TZelProbeObject::GetBic(const std::string& Blz) {
-  std::string_view code = Blz;
-  while (!code.empty() && code.front() == ' ') code.remove_prefix(1);
-  while (!code.empty() && code.back() == ' ') code.remove_suffix(1);
+  const std::string trimmed = MiniUtils::Trim(Blz);
+  const std::string_view code = trimmed;
   if (code.size() == 9 && code.back() == '+')
     return BankText(std::string(code.substr(0, 8)), [](const TBankRecord& b) {
       return b.Pan == 0 ? std::string() : Format("%5.5u", b.Pan);

@@ -15,6 +15,7 @@
 #include "Context.h"
 #include "Cp1252.h"
 #include "DateCalc.h"
+#include "MiniUtils.h"
 #include "ZelPackage.h"
 #include "ZelRegistration.h"
 
@@ -30,11 +31,7 @@ std::string T(const char* utf8) { return Utf8ToCp1252(utf8); }
 
 std::string SystemError() { return std::strerror(errno); }
 
-std::string Trim(std::string_view s) {
-  while (!s.empty() && s.front() == ' ') s.remove_prefix(1);
-  while (!s.empty() && s.back() == ' ') s.remove_suffix(1);
-  return std::string(s);
-}
+using MiniUtils::Trim;
 
 // Left-aligned in a field of `width`, cut or padded with blanks.
 std::string Field(std::string_view text, std::size_t width) {

@@ -97,17 +97,8 @@ std::string ConvertToIbanBic(std::string_view Text, bool) {
 
 namespace {
 
-std::string Trimmed(std::string_view s) {
-  while (!s.empty() && s.front() == ' ') s.remove_prefix(1);
-  while (!s.empty() && s.back() == ' ') s.remove_suffix(1);
-  return std::string(s);
-}
-
-std::string Upper(std::string s) {
-  for (char& c : s)
-    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 32);
-  return s;
-}
+using MiniUtils::Trim;
+using MiniUtils::UpperAZ;
 
 // Transliterations of the letters with diacritics, by code page 1252 byte.
 const char* Transliteration(unsigned char c) {
@@ -175,13 +166,13 @@ constexpr std::string_view kPurposes =
     "AIRB,BUSB,FERB,RLWY,TRPT,CBTV,ELEC,ENRG,GASB,NWCH,NWCM,OTLC,PHON,UBIL,WTER";
 
 bool InList(const TKeyTable& list, std::string_view code) {
-  return list.Contains(Upper(std::string(code)));
+  return list.Contains(UpperAZ(std::string(code)));
 }
 
 }  // namespace
 
 int TestBic(std::string& Bic) {
-  Bic = Upper(Trimmed(Bic));
+  Bic = UpperAZ(Trim(Bic));
   if (Bic.size() != 8 && Bic.size() != 11) return ErrorCodes::kNeedEightDigits;
   for (char c : Bic)
     if (!((c >= '0' && c <= '9') || (c >= 'A' && c <= 'Z'))) return ErrorCodes::kNotDigits;
@@ -189,7 +180,7 @@ int TestBic(std::string& Bic) {
 }
 
 bool IsBicFormatOk(std::string& Bic, bool& Unchecked) {
-  Bic = Upper(Trimmed(Bic));
+  Bic = UpperAZ(Trim(Bic));
   Unchecked = false;
   if (Bic.empty()) return false;
   if (Bic.back() == '!') {
@@ -235,7 +226,7 @@ std::string SepaBetrag(long long Amount) {
 double ConvertSepaDateToDate(std::string_view S) { return MiniUtils::SepaDateToDate(S); }
 
 void CheckMandatDate(std::string& S, std::string& Msg) {
-  S = Trimmed(S);
+  S = Trim(S);
   Msg.clear();
   const auto number = [&](std::size_t pos, std::size_t len) {
     return MiniUtils::IsDigitsOnly(S.substr(pos, len));

@@ -1,10 +1,13 @@
 #include "IbanRules.h"
 
+#include <initializer_list>
+
 #include "BlzTab.h"
 #include "ErrorCodes.h"
 #include "HvbTab.h"
 #include "IbanTables.h"
 #include "KeyTable.h"
+#include "MiniUtils.h"
 #include "ZelProbeObject.h"
 
 namespace zel::IbanRules {
@@ -164,6 +167,17 @@ class Rules {
     const std::string r = Standard();
     return r[0] == '*' ? r : bic;
   }
+  // The listed banks moved to another bank code with a fixed BIC; the others
+  // take the standard step.
+  std::string MovedBanks(std::initializer_list<std::string_view> banks, const char* to,
+                         const char* bic) {
+    for (std::string_view b : banks)
+      if (Bank(b)) {
+        fBlz = to;
+        return WithBic(bic);
+      }
+    return Standard();
+  }
   bool Acc(std::string_view a) const { return fAcc == a; }
   bool Bank(std::string_view b) const { return fBlz == b; }
   std::string Key() const { return fBlz + "x" + fAcc; }
@@ -315,12 +329,7 @@ std::string Rules::Apply(int rule) {
     case 37:
       if (Bank("20110700")) fBlz = "30010700";
       return Standard();
-    case 38:
-      if (Bank("26691213") || Bank("28591579") || Bank("25090300")) {
-        fBlz = "28590075";
-        return WithBic("GENODEF1LER");
-      }
-      return Standard();
+    case 38: return MovedBanks({"26691213", "28591579", "25090300"}, "28590075", "GENODEF1LER");
     case 39:
       if (t.l39.Contains(fBlz)) fBlz = "28020050";
       return Standard();
@@ -331,10 +340,7 @@ std::string Rules::Apply(int rule) {
       fAcc = "0000011404";
       return "GENODEFFXXX";
     case 42: return Rule42();
-    case 43:
-      if (!Bank("60651070")) return Standard();
-      fBlz = "66650085";
-      return WithBic("PZHSDE66XXX");
+    case 43: return MovedBanks({"60651070"}, "66650085", "PZHSDE66XXX");
     case 44:
       if (Acc("0000000202")) fAcc = "0002282022";
       return Standard();
@@ -343,12 +349,7 @@ std::string Rules::Apply(int rule) {
     case 47:
       if (A(fAcc, 1, 2) == "00" && A(fAcc, 3, 3) != "0") fAcc = std::string(A(fAcc, 3, 10)) + "00";
       return Standard();
-    case 48:
-      if (Bank("10120800") || Bank("27010200") || Bank("60020300")) {
-        fBlz = "36010200";
-        return WithBic("VONEDE33XXX");
-      }
-      return Standard();
+    case 48: return MovedBanks({"10120800", "27010200", "60020300"}, "36010200", "VONEDE33XXX");
     case 49:
       Substitute(t.t49, fAcc, fAcc);
       if (A(fAcc, 5, 5) == "9") {
@@ -382,12 +383,6 @@ std::string Rules::Apply(int rule) {
   }
 }
 
-std::string Trim(const std::string& s) {
-  const std::size_t a = s.find_first_not_of(' ');
-  if (a == std::string::npos) return {};
-  return s.substr(a, s.find_last_not_of(' ') - a + 1);
-}
-
 }  // namespace
 
 std::string SuccessorBic(std::uint32_t Blz, const Lookup& Find) {
@@ -404,13 +399,13 @@ std::string ApplyRule(int Rule, TZelBaseObject& Checker, std::string& Blz, std::
 }
 
 void Convert(TZelBaseObject& Checker, std::string& Blz, std::string& Account, std::string& Result) {
-  Blz = Trim(Blz);
+  Blz = MiniUtils::Trim(Blz);
   const int index = GetBankIndexByString(Blz);
   if (index < 0) {
     Result = "*" + std::to_string(ErrorCodes::kBankUnknown);
     return;
   }
-  Account = Trim(Account);
+  Account = MiniUtils::Trim(Account);
   if (Account.size() > 10) {
     Result = "*" + std::to_string(ErrorCodes::kTooLong);
     return;

@@ -159,6 +159,18 @@ std::string RemoveDoubleSpaces(std::string_view S) {
   return out;
 }
 
+std::string Trim(std::string_view S) {
+  while (!S.empty() && S.front() == ' ') S.remove_prefix(1);
+  while (!S.empty() && S.back() == ' ') S.remove_suffix(1);
+  return std::string(S);
+}
+
+std::string UpperAZ(std::string S) {
+  for (char& c : S)
+    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 32);
+  return S;
+}
+
 std::string RemoveLeadingZeroes(std::string_view S) {
   while (!S.empty() && S.front() == '0') S.remove_prefix(1);
   return std::string(S);

@@ -28,6 +28,10 @@ std::string ISOtoIBM(std::string_view S, bool Euro);
 std::string ISOtoAtoZ(std::string_view S);
 std::string ISOtoPredefinedEntities(std::string_view S);
 std::string RemoveDoubleSpaces(std::string_view S);
+// S without blanks at either end.
+std::string Trim(std::string_view S);
+// S with a-z raised to A-Z (other bytes unchanged).
+std::string UpperAZ(std::string S);
 std::string RemoveLeadingZeroes(std::string_view S);
 // "YYYY-MM-DD" to a day number; 0 (1899-12-30) when it is no valid date.
 double SepaDateToDate(std::string_view S);

@@ -1,5 +1,6 @@
 #include "ZelSepaObject.h"
 
+#include "MiniUtils.h"
 #include "SclTab.h"
 #include "ZelRegistration.h"
 
@@ -8,13 +9,7 @@ namespace {
 
 const TZelRegistrar<TZelSepaObject> kRegistration(TZelSepaObject::kClassName);
 
-std::string TrimmedUpper(const std::string& s) {
-  const std::size_t a = s.find_first_not_of(' ');
-  std::string t = a == std::string::npos ? "" : s.substr(a, s.find_last_not_of(' ') - a + 1);
-  for (char& c : t)
-    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 32);
-  return t;
-}
+std::string TrimmedUpper(const std::string& s) { return MiniUtils::UpperAZ(MiniUtils::Trim(s)); }
 
 }  // namespace
 
