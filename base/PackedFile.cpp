@@ -13,6 +13,7 @@
 #include <iterator>
 #include <vector>
 
+#include "AtomicFile.h"
 #include "Cp1252.h"
 
 namespace zel {
@@ -66,34 +67,6 @@ class Reader {
 };
 
 }  // namespace
-
-bool WriteFileAtomically(const std::string& targetPath, const std::string& bytes,
-                         std::string& reason) {
-  const fs::path target(targetPath);
-  std::string tmpl = (target.parent_path() / ("." + target.filename().string() + ".XXXXXX"));
-  const int fd = ::mkstemp(tmpl.data());
-  if (fd < 0) {
-    reason = Utf8ToCp1252("Die Datei kann nicht angelegt werden: ") + std::strerror(errno);
-    return false;
-  }
-  std::size_t done = 0;
-  while (done < bytes.size()) {
-    const ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
-    if (n <= 0) break;
-    done += static_cast<std::size_t>(n);
-  }
-  const bool ok = done == bytes.size() && ::fsync(fd) == 0;
-  ::close(fd);
-  std::error_code ec;
-  if (ok) fs::rename(tmpl, target, ec);
-  if (!ok || ec) {
-    reason = Utf8ToCp1252("Die Datei kann nicht geschrieben werden: ") +
-             (ec ? ec.message() : std::string(std::strerror(errno)));
-    fs::remove(tmpl, ec);
-    return false;
-  }
-  return true;
-}
 
 bool IsPlainFileName(const std::string& name) {
   if (name.empty() || name.size() > 255 || name == "." || name == "..") return false;

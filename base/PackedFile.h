@@ -4,6 +4,7 @@
 
 #include <string>
 
+#include "AtomicFile.h"
 #include "ZelExport.h"
 
 namespace zel {
@@ -16,11 +17,6 @@ ZELBASE_API bool PackDataFile(const std::string& wbdPath, const std::string& wbp
 // 5 already unpacked, 13 damaged. The data file appears atomically.
 ZELBASE_API int UnpackDataFile(const std::string& wbpPath, const std::string& directory,
                                std::string& unpackedName, std::string& reason);
-
-// Writes the bytes to a temporary file beside the target and renames it, so
-// the target appears complete or not at all.
-ZELBASE_API bool WriteFileAtomically(const std::string& target, const std::string& bytes,
-                                     std::string& reason);
 
 // A plain file name: letters, digits, "_", "-", "." only, no path.
 ZELBASE_API bool IsPlainFileName(const std::string& name);

@@ -85,6 +85,10 @@ class ZELBASE_API TProxyZelProbeObject : public TProxyBaseObject {
   std::int32_t TestBlzKto(const std::string& Blz, const std::string& Kto) {
     return Forward(&TZelBaseObject::TestBlzKto, Blz, Kto);
   }
+  std::int32_t TestByMethod(const std::string& Method, const std::string& Blz,
+                            const std::string& Kto) {
+    return Forward(&TZelBaseObject::TestByMethod, Method, Blz, Kto);
+  }
   std::int32_t TestCC(const std::string& CC) { return Forward(&TZelBaseObject::TestCC, CC); }
   std::int32_t TestIban(const std::string& Iban) {
     return Forward(&TZelBaseObject::TestIban, Iban);

@@ -114,5 +114,9 @@ std::int32_t TZelBaseObject::Arbeitstage(std::int32_t, std::int32_t, std::int32_
 void TZelBaseObject::SetProxy(const std::string&, std::int32_t) { Abstract("SetProxy"); }
 void TZelBaseObject::SetTimeout(std::int32_t) { Abstract("SetTimeout"); }
 std::int32_t TZelBaseObject::TestBic(const std::string&) { Abstract("TestBic"); }
+std::int32_t TZelBaseObject::TestByMethod(const std::string&, const std::string&,
+                                          const std::string&) {
+  Abstract("TestByMethod");
+}
 
 }  // namespace zel

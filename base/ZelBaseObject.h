@@ -20,7 +20,7 @@ using TDateTime = double;       // days since 1899-12-30
 
 // Interface version of the data modules this base package loads. A data
 // module exports it as the object "ZelDataModuleInterface".
-constexpr std::uint32_t kZelInterfaceVersion = 1;
+constexpr std::uint32_t kZelInterfaceVersion = 2;
 
 // A failure raised through the contract (abstract operation, no data file).
 class ZELBASE_API EZelError : public std::runtime_error {
@@ -148,6 +148,12 @@ class ZELBASE_API TZelBaseObject {
   virtual void SetProxy(const std::string& ProxyHost, std::int32_t ProxyPort);
   virtual void SetTimeout(std::int32_t Timeout);
   virtual std::int32_t TestBic(const std::string& Bic);
+
+  // Beyond the slots: the account against one check method alone
+  // ("52"), with the bank code for the methods that depend on it (empty
+  // for none). A bank code input never reaches this.
+  virtual std::int32_t TestByMethod(const std::string& Method, const std::string& Blz,
+                                    const std::string& Kto);
 
  protected:
   // Raises the "abstract operation" error for an operation the class lacks.

@@ -1,5 +1,6 @@
 #include "ZelCli.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <fstream>
 #include <functional>
@@ -8,6 +9,7 @@
 #include <memory>
 #include <sstream>
 
+#include "AtomicFile.h"
 #include "Cp1252.h"
 #include "Proxies.h"
 #include "ZelPackage.h"
@@ -98,6 +100,8 @@ std::unique_ptr<TProxyZelProbeObject> Probe(Context& c) {
 
 bool Accepted(int code) { return code >= 0 && code <= 10; }
 
+constexpr int kUnknownMethod = 1;  // the status "Unbekanntes Prüfzifferverfahren"
+
 // ---------------------------------------------------------------------------
 // check
 
@@ -109,11 +113,17 @@ struct CheckResult {
   std::string successor;
 };
 
+// The bank code asking for its deletion state (a "+" the user typed counts).
+std::string WithPlus(const std::string& blz) {
+  return !blz.empty() && blz.back() == '+' ? blz : blz + "+";
+}
+
 CheckResult CheckOne(TProxyZelProbeObject& p, const std::string& blz, const std::string& kto) {
   CheckResult r;
-  r.code = p.TestBlzKto(blz + "+", kto);
+  const std::string extended = WithPlus(blz);
+  r.code = p.TestBlzKto(extended, kto);
   r.text = p.GetErrorMessage(r.code);
-  if (r.code == -3 || r.code >= 200) r.successor = p.GetBankName20(blz + "+").substr(7, 8);
+  if (r.code == -3 || r.code >= 200) r.successor = p.GetBankName20(extended).substr(7, 8);
   return r;
 }
 
@@ -187,7 +197,7 @@ bool IsBatch(const Context& c) {
 int CheckBatch(Context& c, TProxyZelProbeObject& p, std::istream& in) {
   return Batch(c, in, [&](const std::string& blz, const std::string& account) {
     const std::string kto = Utf8ToCp1252(account);
-    const int code = p.TestBlzKto(blz + "+", kto);
+    const int code = p.TestBlzKto(WithPlus(blz), kto);
     const std::string text = p.GetErrorMessage(code);
     if (c.json)
       c.out << JsonObject()
@@ -202,21 +212,43 @@ int CheckBatch(Context& c, TProxyZelProbeObject& p, std::istream& in) {
   });
 }
 
+bool IsDigits(const std::string& s, std::size_t n) {
+  return s.size() == n &&
+         std::all_of(s.begin(), s.end(), [](char ch) { return ch >= '0' && ch <= '9'; });
+}
+
+// The account against one method, without a bank: the method code has two
+// characters, the bank code (for methods that use it) eight digits.
+int MethodCheck(Context& c, TProxyZelProbeObject& p) {
+  const Args& a = c.args;
+  if (a.words.size() != 1) return -1;
+  const std::string method = a.Get("--method"), blz = a.Get("--blz");
+  if (method.size() != 2) {
+    c.err << "Die Prüfmethode muss aus zwei Zeichen bestehen (z. B. 52 oder A7).\n";
+    return kUsage;
+  }
+  if (a.Has("--blz") && !IsDigits(blz, 8)) {
+    c.err << "Die Bankleitzahl muss aus 8 Ziffern bestehen.\n";
+    return kUsage;
+  }
+  const std::string kto = Utf8ToCp1252(a.words[0]);
+  CheckResult r;
+  r.code = p.TestByMethod(method, blz, kto);
+  r.text = p.GetErrorMessage(r.code);
+  if (r.code == kUnknownMethod) {
+    c.err << Cp1252ToUtf8(r.text) << ": " << method << "\n";
+    return kUsage;
+  }
+  PrintCheck(c, blz, kto, r);
+  return Accepted(r.code) ? kAccepted : kRejected;
+}
+
 int Check(Context& c) {
   auto p = Probe(c);
   if (!p) return kUsage;
   const Args& a = c.args;
   if (IsBatch(c)) return WithBatchInput(c, [&](std::istream& in) { return CheckBatch(c, *p, in); });
-  if (a.Has("--method")) {
-    if (a.words.size() != 1) return -1;
-    const std::string kto = Utf8ToCp1252(a.words[0]);
-    const std::string code = a.Get("--method");
-    CheckResult r;
-    r.code = p->TestBlzKto("#" + code + a.Get("--blz"), kto);
-    r.text = p->GetErrorMessage(r.code);
-    PrintCheck(c, a.Get("--blz"), kto, r);
-    return Accepted(r.code) ? kAccepted : kRejected;
-  }
+  if (a.Has("--method")) return MethodCheck(c, *p);
   if (a.words.size() != 2) return -1;
   const std::string kto = Utf8ToCp1252(a.words[1]);
   const CheckResult r = CheckOne(*p, a.words[0], kto);
@@ -409,11 +441,14 @@ int Dtaus(Context& c) {
     c.err << kNoDataFile << "\n";
     return kUsage;
   }
-  const std::string file = a.words[1];
+  // A user's path is never one of the object's special names ("*A").
+  const std::string file =
+      a.words[1].size() == 2 && a.words[1][0] == '*' ? "./" + a.words[1] : a.words[1];
   const int r = p->CheckFile(file);
   if (r < 0) {
-    c.err << "Die Datei " << file
-          << " kann nicht gelesen werden: " << Cp1252ToUtf8(p->GetLastError()) << "\n";
+    c.err << (r == -3 ? "Die Datei " + file + " kann nicht gelesen werden: "
+                      : Cp1252ToUtf8(p->GetErrorMessage(r)) + " ")
+          << Cp1252ToUtf8(p->GetLastError()) << "\n";
     return kUsage;
   }
   std::string totals[4];
@@ -421,12 +456,7 @@ int Dtaus(Context& c) {
     p->CheckFile(std::string("*") + static_cast<char>('A' + i));
     totals[i] = p->GetLastError();
   }
-  std::string out = file;
-  const std::size_t slash = out.rfind('/'), dot = out.rfind('.');
-  out =
-      (dot != std::string::npos && (slash == std::string::npos || dot > slash) ? out.substr(0, dot)
-                                                                               : out) +
-      ".out";
+  const std::string out = zel::PathWithExtension(file, ".out");
   if (c.json) {
     JsonObject o;
     o.Text("file", file).Number("errors", r);

@@ -1,5 +1,6 @@
 #include "ZelProbeObject.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 
@@ -226,12 +227,6 @@ TZelVersionRecord TZelProbeObject::GetVersionRecord() {
 }
 
 std::int32_t TZelProbeObject::TestBlzKto(const std::string& Blz, const std::string& Kto) {
-  if (!Blz.empty() && Blz[0] == '#') {
-    // A method without a bank: "#CC" or "#CC" + bank code.
-    const int rule = Blz.size() >= 3 ? MethodNumber(std::string_view(Blz).substr(1, 2)) : -1;
-    const std::string blz = Blz.size() > 3 ? Blz.substr(3) : "00000000";
-    return rule < 0 ? kUnknownMethod : TestByRule(blz, Kto, rule);
-  }
   const bool extended = !Blz.empty() && Blz.back() == '+';
   const std::string_view code = extended ? std::string_view(Blz).substr(0, Blz.size() - 1) : Blz;
   TBankRecord bank;
@@ -243,6 +238,19 @@ std::int32_t TZelProbeObject::TestBlzKto(const std::string& Blz, const std::stri
   const int status = TestByRule(code, Kto, bank.Rule);
   if (extended && bank.DeletionFlag == 1) return status + (bank.SuccessorBlz != 0 ? 200 : 100);
   return status;
+}
+
+// A method without a bank: the bank code, when given, only feeds the methods
+// that depend on it, so it must be eight digits.
+std::int32_t TZelProbeObject::TestByMethod(const std::string& Method, const std::string& Blz,
+                                           const std::string& Kto) {
+  const int rule = Method.size() == 2 ? MethodNumber(Method) : -1;
+  if (rule < 0) return kUnknownMethod;
+  if (Blz.empty()) return TestByRule("00000000", Kto, rule);
+  const bool eightDigits = Blz.size() == 8 && std::all_of(Blz.begin(), Blz.end(), [](char c) {
+                             return c >= '0' && c <= '9';
+                           });
+  return eightDigits ? TestByRule(Blz, Kto, rule) : kBankUnknown;
 }
 
 std::int32_t TZelProbeObject::TestCC(const std::string& CCNumber) {

@@ -24,10 +24,6 @@ std::string CorrectSub(std::string_view Blz, std::string_view Account);
 
 // Bank checks, bank data, enumeration and name search. Registered as
 // "ZelProbeObject". Texts are code page 1252.
-//
-// Besides bank codes, TestBlzKto takes "#" + a two-character method code,
-// optionally followed by a bank code for the methods that depend on it
-// ("#52" + "13051172"): it checks the account against that method alone.
 class TZelProbeObject : public TZelBaseObject {
  public:
   static constexpr const char* kClassName = "ZelProbeObject";
@@ -41,6 +37,8 @@ class TZelProbeObject : public TZelBaseObject {
   std::string GetVersion() override;
   TZelVersionRecord GetVersionRecord() override;
   std::int32_t TestBlzKto(const std::string& Blz, const std::string& Kto) override;
+  std::int32_t TestByMethod(const std::string& Method, const std::string& Blz,
+                            const std::string& Kto) override;
   std::int32_t TestCC(const std::string& CCNumber) override;
   std::int32_t TestIban(const std::string& Iban) override;
   std::string GetIban(const std::string& Blz, const std::string& Kto, bool SpaceFlag) override;

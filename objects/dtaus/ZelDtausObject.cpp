@@ -2,6 +2,7 @@
 
 #include <fcntl.h>
 #include <sys/file.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -10,6 +11,7 @@
 #include <filesystem>
 #include <vector>
 
+#include "AtomicFile.h"
 #include "BlzTab.h"
 #include "Clock.h"
 #include "Context.h"
@@ -68,6 +70,87 @@ int BlanksAfterPart(int part, int count) {
   return kTail[count];
 }
 
+constexpr std::int32_t kNotDtaus = -432;
+constexpr std::int32_t kListNotWritten = -433;
+
+struct FdCloser {
+  int fd;
+  ~FdCloser() { ::close(fd); }
+};
+
+// Control bytes of a record field as \xNN, so a list line stays one line.
+std::string Printable(std::string_view field) {
+  std::string out;
+  out.reserve(field.size());
+  for (char ch : field) {
+    const auto c = static_cast<unsigned char>(ch);
+    if (c >= 0x20 && c != 0x7F) {
+      out += ch;
+    } else {
+      char buf[8];
+      std::snprintf(buf, sizeof buf, "\\x%02X", c);
+      out += buf;
+    }
+  }
+  return out;
+}
+
+// The extension parts a C record announces, -1 when its length field and
+// part count do not fit together.
+int ExtensionParts(const char* c) {
+  int length = 0, parts = 0;
+  for (int i = 0; i < 4; ++i) {
+    if (c[i] < '0' || c[i] > '9') return -1;
+    length = length * 10 + (c[i] - '0');
+  }
+  for (int i = 185; i < 187; ++i) {
+    if (c[i] < '0' || c[i] > '9') return -1;
+    parts = parts * 10 + (c[i] - '0');
+  }
+  return length >= 187 && (length - 187) % 29 == 0 && (length - 187) / 29 == parts && parts <= 15
+             ? parts
+             : -1;
+}
+
+// The blocks of 128 bytes a C record with that many parts fills.
+int CBlocks(int parts) { return parts <= 2 ? 2 : 3 + (parts - 3) / 4; }
+
+// Reads a file in blocks of 128 bytes through a large buffer.
+class TBlockReader {
+ public:
+  enum Result { kBlockRead, kEnd, kShort, kReadError };
+  explicit TBlockReader(int fd) : fFd(fd) {}
+  Result Next(const char*& block) {
+    if (fEnd - fPos < kBlock && !Fill())
+      return fError != 0 ? kReadError : fEnd == fPos ? kEnd : kShort;
+    block = fBuffer.data() + fPos;
+    fPos += kBlock;
+    return kBlockRead;
+  }
+  int Error() const { return fError; }
+
+ private:
+  // Moves the rest to the front and reads until a whole block is there.
+  bool Fill() {
+    std::memmove(fBuffer.data(), fBuffer.data() + fPos, fEnd - fPos);
+    fEnd -= fPos;
+    fPos = 0;
+    while (fEnd < kBlock) {
+      const ssize_t n = ::read(fFd, fBuffer.data() + fEnd, fBuffer.size() - fEnd);
+      if (n < 0 && errno == EINTR) continue;
+      if (n < 0) fError = errno;
+      if (n <= 0) return false;
+      fEnd += static_cast<std::size_t>(n);
+    }
+    return true;
+  }
+
+  int fFd;
+  std::vector<char> fBuffer = std::vector<char>(1 << 16);
+  std::size_t fPos = 0, fEnd = 0;
+  int fError = 0;
+};
+
 // Opens a file for writing under an advisory exclusive lock; others may
 // still read it. Truncates it when asked to.
 std::FILE* OpenLocked(const std::string& name, bool truncate) {
@@ -92,12 +175,17 @@ void TZelDtausObject::FileCloser::operator()(std::FILE* f) const { std::fclose(f
 // TString80
 
 void TString80::AddString(std::string_view value) {
-  const std::string add = TZelDtausObject::Normalize(value, 80);
+  // The first 80 digits of the value, right-aligned like a numeric field.
+  char add[80];
+  std::size_t n = 0;
+  for (char c : value)
+    if (c >= '0' && c <= '9' && n < 80) add[n++] = c;
   int carry = 0;
-  for (int i = 79; i >= 0; --i) {
-    const int d = (fDigits[static_cast<std::size_t>(i)] - '0') +
-                  (add[static_cast<std::size_t>(i)] - '0') + carry;
-    fDigits[static_cast<std::size_t>(i)] = static_cast<char>('0' + d % 10);
+  for (std::size_t i = 80; i-- > 0;) {
+    const std::size_t back = 80 - i;  // 1 for the last digit
+    const int a = back <= n ? add[n - back] - '0' : 0;
+    const int d = (fDigits[i] - '0') + a + carry;
+    fDigits[i] = static_cast<char>('0' + d % 10);
     carry = d / 10;
   }
 }
@@ -359,53 +447,114 @@ std::int32_t TZelDtausObject::CheckFile(const std::string& Filename) {
         return -431;
     }
   }
-  std::unique_ptr<std::FILE, FileCloser> in(std::fopen(Filename.c_str(), "rb"));
-  if (!in) {
+  const int fd = ::open(Filename.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
+  if (fd < 0) {
     LastError = SystemError();
     return -3;
   }
-  ResetSums();
-  std::vector<std::string> errors;
-  char block[kBlock];
-  std::size_t n;
-  while ((n = std::fread(block, 1, kBlock, in.get())) > 0) {
-    std::string rec(block, n);
-    rec.resize(kBlock, ' ');  // a short last block reads as padded with blanks
-    const std::string lengthField = rec.substr(0, 4);
-    const bool numeric = Normalize(lengthField, 4) == lengthField;
-    const int length = numeric ? std::stoi(lengthField) : 128;
-    const int more = length <= 128   ? 0
-                     : length <= 256 ? 1
-                     : length <= 384 ? 2
-                     : length <= 500 ? 3
-                     : length <= 600 ? 4
-                                     : 5;
-    if (rec[4] == 'C') {
-      const std::string blz = rec.substr(13, 8), kto = rec.substr(21, 10);
-      const int r = TestPair(blz, kto);
-      if (r == -1 || r > 10)
-        errors.push_back(blz + "/" + kto + "/" + rec.substr(32, 11) + " (" +
-                         Trim(rec.substr(93, 27)) +
-                         "): " + (Probe ? Probe->GetErrorMessage(r) : std::string()));
-      SummeBlz.AddString(blz);
-      SummeKto.AddString(kto);
-      SummeBetrag.AddString(rec.substr(79, 11));
-      ++Anzahl;
-    }
-    for (int i = 0; i < more && std::fread(block, 1, kBlock, in.get()) > 0; ++i) {
-    }
+  const FdCloser closer{fd};
+  struct stat st;
+  if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+    if (S_ISDIR(st.st_mode)) errno = EISDIR;
+    LastError = S_ISDIR(st.st_mode) || errno != 0 ? SystemError() : T("Keine gewöhnliche Datei");
+    return -3;
   }
-  if (errors.empty()) {
+  const std::string listName = PathWithExtension(Filename, ".out");
+  std::string reason;
+  if (!IsSafeOutputTarget(listName, Filename, reason)) {
+    LastError = reason;
+    return kListNotWritten;
+  }
+  ResetSums();
+  TAtomicFile list(listName);
+  std::int32_t errors = 0;
+  const int rc = ReadRecords(fd, [&](const char* c) {
+    const std::string blz(c + 13, 8), kto(c + 21, 10);
+    const int r = TestPair(blz, kto);
+    if (r == -1 || r > 10) {
+      if (errors++ == 0 && !list.Open(reason)) errors = -1;
+      if (errors > 0)
+        list.Write(Printable(blz) + "/" + Printable(kto) + "/" + Printable({c + 32, 11}) + " (" +
+                   Printable(Trim({c + 93, 27})) +
+                   "): " + (Probe ? Probe->GetErrorMessage(r) : std::string()) + "\r\n");
+    }
+  });
+  if (rc != 0) return rc;
+  if (errors < 0 || (errors > 0 && !list.Commit(reason))) {
+    LastError = reason;
+    return kListNotWritten;
+  }
+  if (errors == 0) {
+    ::unlink(listName.c_str());  // a list of an earlier run no longer holds
     LastError = "Ok";
     return 0;
   }
-  std::filesystem::path out(Filename);
-  out.replace_extension(".out");
-  if (std::unique_ptr<std::FILE, FileCloser> f{std::fopen(out.c_str(), "wb")}) {
-    for (const std::string& line : errors) std::fprintf(f.get(), "%s\r\n", line.c_str());
+  LastError = std::to_string(errors) + " Fehler in " + Filename + ".";
+  return errors;
+}
+
+// Reads the records of an open DTAUS file and checks their form: an A
+// record, C records of a valid length filling whole blocks, an E record
+// whose count and sums match, nothing behind it. Calls `payment` with the
+// first block of each C record after adding it to the sums. 0, or -3 for a
+// read error, kNotDtaus for a file of another form (LastError says where).
+template <typename F>
+int TZelDtausObject::ReadRecords(int fd, F payment) {
+  TBlockReader in(fd);
+  const char* b = nullptr;
+  bool ended = false;
+  for (long record = 1;; ++record) {
+    const TBlockReader::Result r = in.Next(b);
+    if (r == TBlockReader::kReadError) {
+      errno = in.Error();
+      LastError = SystemError();
+      return -3;
+    }
+    if (r == TBlockReader::kEnd && ended) return 0;
+    const std::string where = "Satz " + std::to_string(record) + ": ";
+    if (r == TBlockReader::kEnd)
+      return NotDtaus(record == 1 ? "Die Datei ist leer." : where + "Der E-Satz fehlt.");
+    if (r == TBlockReader::kShort)
+      return NotDtaus(where + "Der Satz ist unvollständig (die Datei endet mitten im Block).");
+    if (ended) return NotDtaus(where + "Hinter dem E-Satz folgen weitere Daten.");
+    const std::string_view length(b, 4);
+    const char type = b[4];
+    if (record == 1) {
+      if (length != "0128" || type != 'A')
+        return NotDtaus(where + "Die Datei beginnt nicht mit einem A-Satz.");
+      continue;
+    }
+    if (type == 'E' && length == "0128") {
+      if (!EMatchesSums(b))
+        return NotDtaus(where + "Anzahl oder Summen des E-Satzes passen nicht zu den C-Sätzen.");
+      ended = true;
+      continue;
+    }
+    const int parts = type == 'C' ? ExtensionParts(b) : -1;
+    if (parts < 0)
+      return NotDtaus(where + "Satzart \"" + Printable({b + 4, 1}) + "\" mit Satzlänge \"" +
+                      Printable(length) + "\" ist ungültig.");
+    SummeBlz.AddString({b + 13, 8});
+    SummeKto.AddString({b + 21, 10});
+    SummeBetrag.AddString({b + 79, 11});
+    ++Anzahl;
+    payment(b);
+    for (int more = CBlocks(parts) - 1; more > 0; --more)
+      if (in.Next(b) != TBlockReader::kBlockRead)
+        return NotDtaus(where + "Der C-Satz ist unvollständig.");
   }
-  LastError = std::to_string(errors.size()) + " Fehler in " + Filename + ".";
-  return static_cast<std::int32_t>(errors.size());
+}
+
+int TZelDtausObject::NotDtaus(const std::string& why) {
+  LastError = T(why.c_str());
+  return kNotDtaus;
+}
+
+bool TZelDtausObject::EMatchesSums(const char* e) const {
+  return std::string_view(e + 10, 7) == Digits(Anzahl, 7) &&
+         std::string_view(e + 30, 17) == SummeKto.Last(17) &&
+         std::string_view(e + 47, 17) == SummeBlz.Last(17) &&
+         std::string_view(e + 64, 13) == SummeBetrag.Last(13);
 }
 
 std::string TZelDtausObject::GetErrorMessage(std::int32_t Code) {
@@ -442,6 +591,8 @@ std::string TZelDtausObject::GetErrorMessage(std::int32_t Code) {
           "Die Datei wurde geschlossen, allerdings konnte der E-Satz nicht richtig geschrieben "
           "werden.");
     case -431: return T("Die angegebene Spezialfunktion existiert nicht.");
+    case kNotDtaus: return T("Die Datei ist keine gültige DTAUS-Datei.");
+    case kListNotWritten: return T("Die Fehlerliste konnte nicht geschrieben werden.");
     default:
       return T("Es ist der unbekannte DTAUS-Fehler Nr. ") + std::to_string(Code) + " aufgetreten.";
   }

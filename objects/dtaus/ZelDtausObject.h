@@ -59,6 +59,10 @@ class TZelDtausObject : public TZelBaseObject {
                          const std::string& Verwend, const std::string& Intern, std::int32_t TS,
                          std::int32_t TSE, Currency Betrag) override;
   std::int32_t CloseFile() override;
+  // The number of payments whose account pair fails (listed in the file's
+  // name with ".out", written whole or not at all), or -3 unreadable, -431
+  // unknown special function, -432 not a DTAUS file, -433 the list may not
+  // or could not be written; LastError says why.
   std::int32_t CheckFile(const std::string& Filename) override;
 
   static TErweiterungsteile GetErweiterungsteile(std::string_view OwnName, std::string_view Name,
@@ -81,6 +85,10 @@ class TZelDtausObject : public TZelBaseObject {
                       std::int64_t cents) const;
   std::string ERecord() const;
   void ResetSums();
+  template <typename F>
+  int ReadRecords(int fd, F payment);
+  int NotDtaus(const std::string& why);
+  bool EMatchesSums(const char* e) const;
 
   std::unique_ptr<TZelBaseObject> Probe;  // the account check object, if registered
   std::unique_ptr<std::FILE, FileCloser> File;

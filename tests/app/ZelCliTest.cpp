@@ -51,8 +51,22 @@ TEST_F(ZelCli, MethodCheck) {
   EXPECT_EQ(Zel({"check", "--method", "00", "9290702"}).rc, 1);
   EXPECT_EQ(Zel({"check", "--method", "52", "--blz", "13051172", "43001500"}).rc, 0);
   const Result r = Zel({"check", "--method", "XX", "1"});
-  EXPECT_EQ(r.out, "Ergebnis: 1\nErgebnistext: Unbekanntes Prüfzifferverfahren\n");
+  EXPECT_EQ(r.rc, 2);
+  EXPECT_EQ(r.err, "Unbekanntes Prüfzifferverfahren: XX\n");
   EXPECT_EQ(Zel({"check", "--method"}).rc, 2);
+  // A method code of another length or a bank code that is not eight digits
+  // is refused, not read as something else.
+  EXPECT_EQ(Zel({"check", "--method", "5", "--blz", "13051172", "43001500"}).rc, 2);
+  EXPECT_EQ(Zel({"check", "--method", "52", "--blz", "3051172", "43001500"}).rc, 2);
+}
+
+TEST_F(ZelCli, HashBankCodesAreUnknownBanks) {
+  Result r = Zel({"check", "#zz", "1"});
+  EXPECT_EQ(r.rc, 1);
+  EXPECT_EQ(r.out.rfind("Ergebnis: -1\n", 0), 0u);
+  EXPECT_EQ(Zel({"check", "-"}, "#09xxxxx 1\n").out, "#09xxxxx;1;-1;Bank existiert nicht\n");
+  // A "+" the user typed is not doubled.
+  EXPECT_EQ(Zel({"check", "10090300+", "1"}).out.rfind("Ergebnis: 103\n", 0), 0u);
 }
 
 TEST_F(ZelCli, BatchCheck) {

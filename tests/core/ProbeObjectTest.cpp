@@ -53,15 +53,33 @@ TEST_F(ProbeObject, DeletedBankWithSuccessorInTheOlderData) {
 }
 
 TEST_F(ProbeObject, MethodWithoutABank) {
-  EXPECT_EQ(probe_->TestBlzKto("#00", "9290701"), 0);
-  EXPECT_EQ(probe_->TestBlzKto("#00", "9290702"), 13);
-  EXPECT_EQ(probe_->TestBlzKto("#5213051172", "43001500"), 0);
-  EXPECT_EQ(probe_->TestBlzKto("#52", "43001500"), 13);
-  EXPECT_EQ(probe_->TestBlzKto("#12", "1"), 1);
-  EXPECT_EQ(probe_->TestBlzKto("#E4", "1"), 1);
-  EXPECT_EQ(probe_->TestBlzKto("#Z1", "1"), 1);
-  EXPECT_EQ(probe_->TestBlzKto("#", "1"), 1);
-  EXPECT_EQ(probe_->TestBlzKto("#09", "12A"), 12);
+  struct Case {
+    const char *method, *blz, *account;
+    int expected;
+  };
+  const Case cases[] = {
+      {"00", "", "9290701", 0},
+      {"00", "", "9290702", 13},
+      {"52", "13051172", "43001500", 0},
+      {"52", "", "43001500", 13},
+      {"12", "", "1", 1},  // a method number without a definition
+      {"Z1", "", "1", 1},
+      {"", "", "1", 1},
+      {"5", "13051172", "43001500", 1},  // not two characters
+      {"521", "3051172", "43001500", 1},
+      {"52", "3051172", "43001500", -1},  // the bank code must be eight digits
+      {"52", "#3051172", "43001500", -1},
+      {"09", "", "12A", 12},
+  };
+  for (const Case& c : cases)
+    EXPECT_EQ(probe_->TestByMethod(c.method, c.blz, c.account), c.expected)
+        << c.method << " " << c.blz;
+}
+
+TEST_F(ProbeObject, BankCodesNeverSelectAMethod) {
+  // "#" + a method code was once an in-band mode of the bank code.
+  for (const char* blz : {"#00", "#zz", "#0910000000", "#09XXXXX", "#52+"})
+    EXPECT_EQ(probe_->TestBlzKto(blz, "1"), -1) << blz;
 }
 
 TEST_F(ProbeObject, BankData) {

@@ -1,0 +1,134 @@
+#include "AtomicFile.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+#include <filesystem>
+
+#include "Cp1252.h"
+
+namespace zel {
+namespace {
+
+namespace fs = std::filesystem;
+
+std::string SystemText(int error) { return std::strerror(error); }
+
+// Makes a rename in the directory survive a crash.
+void SyncDirectory(const fs::path& dir) {
+  const int fd = ::open(dir.empty() ? "." : dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (fd < 0) return;
+  ::fsync(fd);
+  ::close(fd);
+}
+
+}  // namespace
+
+TAtomicFile::TAtomicFile(std::string target) : fTarget(std::move(target)) {}
+
+TAtomicFile::~TAtomicFile() { Discard(); }
+
+bool TAtomicFile::Open(std::string& reason) {
+  Discard();
+  const fs::path target(fTarget);
+  fTemp = (target.parent_path() / ("." + target.filename().string() + ".XXXXXX")).string();
+  const int fd = ::mkostemp(fTemp.data(), O_CLOEXEC);
+  if (fd < 0) {
+    reason =
+        Utf8ToCp1252("Die Datei " + fTarget + " kann nicht angelegt werden: " + SystemText(errno));
+    fTemp.clear();
+    return false;
+  }
+  ::fchmod(fd, 0644);
+  fFile = ::fdopen(fd, "wb");
+  if (!fFile) {
+    reason =
+        Utf8ToCp1252("Die Datei " + fTarget + " kann nicht angelegt werden: " + SystemText(errno));
+    ::close(fd);
+    ::unlink(fTemp.c_str());
+    fTemp.clear();
+    return false;
+  }
+  fError = 0;
+  return true;
+}
+
+void TAtomicFile::Write(std::string_view bytes) {
+  if (!fFile || fError != 0 || bytes.empty()) return;
+  if (std::fwrite(bytes.data(), 1, bytes.size(), fFile) != bytes.size())
+    fError = errno ? errno : EIO;
+}
+
+bool TAtomicFile::Commit(std::string& reason) {
+  if (!fFile) {
+    reason = Utf8ToCp1252("Die Datei " + fTarget + " ist nicht angelegt.");
+    return false;
+  }
+  if (fError == 0 && std::fflush(fFile) != 0) fError = errno;
+  if (fError == 0 && ::fsync(::fileno(fFile)) != 0) fError = errno;
+  const int closed = std::fclose(fFile);
+  fFile = nullptr;
+  if (fError == 0 && closed != 0) fError = errno;
+  if (fError == 0 && ::rename(fTemp.c_str(), fTarget.c_str()) != 0) fError = errno;
+  if (fError != 0) {
+    reason = Utf8ToCp1252("Die Datei " + fTarget +
+                          " kann nicht geschrieben werden: " + SystemText(fError));
+    Discard();
+    return false;
+  }
+  fTemp.clear();
+  SyncDirectory(fs::path(fTarget).parent_path());
+  return true;
+}
+
+void TAtomicFile::Discard() {
+  if (fFile) std::fclose(fFile);
+  fFile = nullptr;
+  if (!fTemp.empty()) ::unlink(fTemp.c_str());
+  fTemp.clear();
+}
+
+bool WriteFileAtomically(const std::string& target, std::string_view bytes, std::string& reason) {
+  TAtomicFile f(target);
+  if (!f.Open(reason)) return false;
+  f.Write(bytes);
+  return f.Commit(reason);
+}
+
+std::string PathWithExtension(const std::string& path, const std::string& extension) {
+  fs::path p(path);
+  p.replace_extension(extension);
+  return p.string();
+}
+
+bool IsSafeOutputTarget(const std::string& target, const std::string& input, std::string& reason) {
+  struct stat t;
+  if (::lstat(target.c_str(), &t) != 0) {
+    if (errno == ENOENT) return true;
+    reason = Utf8ToCp1252("Die Datei " + target + " ist nicht zugänglich: " + SystemText(errno));
+    return false;
+  }
+  if (S_ISLNK(t.st_mode)) {
+    reason = Utf8ToCp1252("Die Datei " + target +
+                          " ist ein symbolischer Verweis und wird nicht überschrieben.");
+    return false;
+  }
+  if (!S_ISREG(t.st_mode)) {
+    reason = Utf8ToCp1252("Die Datei " + target +
+                          " ist keine gewöhnliche Datei und wird nicht überschrieben.");
+    return false;
+  }
+  struct stat i;
+  if (!input.empty() && ::stat(input.c_str(), &i) == 0 && i.st_dev == t.st_dev &&
+      i.st_ino == t.st_ino) {
+    reason = Utf8ToCp1252("Die Datei " + target +
+                          " ist die Eingabedatei selbst und wird nicht überschrieben.");
+    return false;
+  }
+  return true;
+}
+
+}  // namespace zel

@@ -1,0 +1,55 @@
+// Files that appear complete or not at all, and the checks an output path
+// passes before anything is written to it. Reasons are code page 1252.
+#pragma once
+
+#include <cstddef>
+#include <cstdio>
+#include <string>
+#include <string_view>
+
+#include "ZelExport.h"
+
+namespace zel {
+
+// Written to a temporary file beside the target and renamed over it by
+// Commit (after fsync of the file and then of the directory). Without a
+// Commit the temporary file is removed, so a failed or abandoned write
+// leaves the old target as it was. The target gets mode 0644.
+class ZELBASE_API TAtomicFile {
+ public:
+  explicit TAtomicFile(std::string target);
+  ~TAtomicFile();
+  TAtomicFile(const TAtomicFile&) = delete;
+  TAtomicFile& operator=(const TAtomicFile&) = delete;
+
+  // Creates the temporary file; false with the reason.
+  bool Open(std::string& reason);
+  bool IsOpen() const { return fFile != nullptr; }
+  // Buffered writes; a failure shows at Commit.
+  void Write(std::string_view bytes);
+  bool Commit(std::string& reason);
+  // Drops what was written; the target stays as it was.
+  void Discard();
+
+ private:
+  std::string fTarget;
+  std::string fTemp;
+  std::FILE* fFile = nullptr;
+  int fError = 0;
+};
+
+// Writes bytes as a TAtomicFile.
+ZELBASE_API bool WriteFileAtomically(const std::string& target, std::string_view bytes,
+                                     std::string& reason);
+
+// The path with its extension replaced by `extension` (".out"); a name
+// without extension, or a dot file such as ".dta", gets it appended.
+ZELBASE_API std::string PathWithExtension(const std::string& path, const std::string& extension);
+
+// Whether an output file may be written (replaced) at `target`: not a
+// symbolic link, not something other than a regular file, and not the same
+// file as `input` (empty: no input). False with the reason.
+ZELBASE_API bool IsSafeOutputTarget(const std::string& target, const std::string& input,
+                                    std::string& reason);
+
+}  // namespace zel
