@@ -61,6 +61,10 @@ std::string Utf8ToCp1252(std::string_view text) {
       ok = (cont & 0xC0) == 0x80;
       c = (c << 6) | (cont & 0x3F);
     }
+    // Overlong forms ("1" as C0 B1), surrogates and values past Unicode are
+    // not characters.
+    constexpr char32_t kLeast[4] = {0, 0x80, 0x800, 0x10000};
+    if (ok && (c < kLeast[extra] || (c >= 0xD800 && c <= 0xDFFF) || c > 0x10FFFF)) ok = false;
     if (!ok) {
       out += '?';
       ++i;

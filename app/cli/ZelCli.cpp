@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <cstring>
 #include <fstream>
 #include <functional>
 #include <iostream>
@@ -79,6 +80,10 @@ class JsonObject {
   JsonObject& Text(const std::string& key, const std::string& cp1252) {
     return Raw(key, JsonString(Cp1252ToUtf8(cp1252)));
   }
+  // A text as the user typed it (UTF-8).
+  JsonObject& Typed(const std::string& key, const std::string& utf8) {
+    return Raw(key, JsonString(utf8));
+  }
   JsonObject& Number(const std::string& key, long v) { return Raw(key, std::to_string(v)); }
   JsonObject& Raw(const std::string& key, const std::string& json) {
     fBody += (fBody.empty() ? "" : ",") + JsonString(key) + ":" + json;
@@ -99,6 +104,12 @@ std::unique_ptr<TProxyZelProbeObject> Probe(Context& c) {
 }
 
 bool Accepted(int code) { return code >= 0 && code <= 10; }
+
+// Exactly n characters, all digits.
+bool IsDigits(const std::string& s, std::size_t n) {
+  return s.size() == n &&
+         std::all_of(s.begin(), s.end(), [](char ch) { return ch >= '0' && ch <= '9'; });
+}
 
 constexpr int kUnknownMethod = 1;  // the status "Unbekanntes Prüfzifferverfahren"
 
@@ -130,7 +141,7 @@ CheckResult CheckOne(TProxyZelProbeObject& p, const std::string& blz, const std:
 void PrintCheck(Context& c, const std::string& blz, const std::string& kto, const CheckResult& r) {
   if (c.json) {
     JsonObject o;
-    o.Text("blz", blz).Text("account", kto).Number("code", r.code).Text("text", r.text);
+    o.Typed("blz", blz).Text("account", kto).Number("code", r.code).Text("text", r.text);
     if (!r.successor.empty()) o.Text("successor", r.successor);
     c.out << o.Str() << "\n";
     return;
@@ -139,37 +150,122 @@ void PrintCheck(Context& c, const std::string& blz, const std::string& kto, cons
   if (!r.successor.empty()) c.out << "Nachfolge-BLZ: " << r.successor << "\n";
 }
 
-// Splits a batch line at blanks, tabs, ";" and ",".
-std::vector<std::string> Fields(const std::string& line) {
-  std::vector<std::string> f;
-  std::string cur;
-  for (char ch : line + " ") {
-    if (ch == ' ' || ch == '\t' || ch == ';' || ch == ',' || ch == '\r') {
-      if (!cur.empty()) f.push_back(cur);
-      cur.clear();
-    } else {
-      cur += ch;
+// Reads lines through a large buffer, each at most kMaxLine bytes: a longer
+// line is reported by the caller and skipped up to its end, so memory stays
+// flat whatever the input holds.
+class LineReader {
+ public:
+  static constexpr std::size_t kMaxLine = 4096;
+  explicit LineReader(std::istream& in) : fIn(in) {}
+
+  // False at the end of the input. `tooLong` marks a line that was cut.
+  bool Next(std::string_view& line, bool& tooLong) {
+    tooLong = false;
+    for (;;) {
+      const char* nl =
+          static_cast<const char*>(std::memchr(fBuffer.data() + fPos, '\n', fEnd - fPos));
+      if (nl) {
+        const std::size_t start = fPos;
+        fPos = static_cast<std::size_t>(nl - fBuffer.data()) + 1;
+        if (fSkipping) {
+          fSkipping = false;
+          tooLong = true;
+          line = {};
+          return true;
+        }
+        line = std::string_view(fBuffer.data() + start, fPos - 1 - start);
+        if (line.size() > kMaxLine) {
+          tooLong = true;
+          line = {};
+        }
+        return true;
+      }
+      if (fEnd - fPos > kMaxLine) {  // no end in sight: drop what we have
+        fSkipping = true;
+        fPos = fEnd;
+      }
+      if (!Fill()) {
+        if (fPos == fEnd && !fSkipping) return false;
+        line =
+            fSkipping ? std::string_view() : std::string_view(fBuffer.data() + fPos, fEnd - fPos);
+        tooLong = fSkipping;
+        fSkipping = false;
+        fPos = fEnd;
+        return true;
+      }
     }
   }
-  return f;
+
+ private:
+  // Moves the unread rest to the front and reads more; false at the end.
+  bool Fill() {
+    std::memmove(fBuffer.data(), fBuffer.data() + fPos, fEnd - fPos);
+    fEnd -= fPos;
+    fPos = 0;
+    const std::streamsize n = fIn.rdbuf()->sgetn(
+        fBuffer.data() + fEnd, static_cast<std::streamsize>(fBuffer.size() - fEnd));
+    if (n <= 0) return false;
+    fEnd += static_cast<std::size_t>(n);
+    return true;
+  }
+
+  std::istream& fIn;
+  std::vector<char> fBuffer = std::vector<char>(1 << 16);
+  std::size_t fPos = 0, fEnd = 0;
+  bool fSkipping = false;
+};
+
+// The first two fields of a batch line, split at blanks, tabs, ";" and ","
+// (and a CR of a CR LF line); false unless there are exactly two.
+bool TwoFields(std::string_view line, std::string_view& a, std::string_view& b) {
+  auto sep = [](char ch) {
+    return ch == ' ' || ch == '\t' || ch == ';' || ch == ',' || ch == '\r';
+  };
+  std::string_view f[3];
+  int n = 0;
+  for (std::size_t i = 0; i < line.size();) {
+    if (sep(line[i])) {
+      ++i;
+      continue;
+    }
+    std::size_t j = i;
+    while (j < line.size() && !sep(line[j])) ++j;
+    if (n == 3) return false;
+    f[n++] = line.substr(i, j - i);
+    i = j;
+  }
+  a = f[0];
+  b = f[1];
+  return n == 2;
+}
+
+bool IsBlank(std::string_view line) {
+  return std::all_of(line.begin(), line.end(), [](char ch) {
+    return ch == ' ' || ch == '\t' || ch == ';' || ch == ',' || ch == '\r';
+  });
 }
 
 // Runs `each` for every line "BLZ ACCOUNT" of the input, streaming; a
-// malformed line gets an error line of its own and the run goes on.
+// malformed or over-long line gets an error line of its own and the run
+// goes on.
 int Batch(Context& c, std::istream& in,
           const std::function<void(const std::string&, const std::string&)>& each) {
-  std::string line;
-  long lineNo = 0;
-  while (std::getline(in, line)) {
-    ++lineNo;
-    const std::vector<std::string> f = Fields(line);
-    if (f.empty()) continue;
-    if (f.size() == 2) {
-      each(f[0], f[1]);
+  LineReader reader(in);
+  std::string_view line, blz, account;
+  std::string blzText, accountText;
+  bool tooLong = false;
+  for (long lineNo = 1; reader.Next(line, tooLong); ++lineNo) {
+    if (!tooLong && TwoFields(line, blz, account)) {
+      blzText.assign(blz);
+      accountText.assign(account);
+      each(blzText, accountText);
       continue;
     }
+    if (!tooLong && IsBlank(line)) continue;
     const std::string why =
-        "Zeile " + std::to_string(lineNo) + ": erwartet werden Bankleitzahl und Kontonummer";
+        "Zeile " + std::to_string(lineNo) +
+        (tooLong ? ": die Zeile ist länger als " + std::to_string(LineReader::kMaxLine) + " Zeichen"
+                 : ": erwartet werden Bankleitzahl und Kontonummer");
     if (c.json)
       c.out << JsonObject().Number("line", lineNo).Raw("error", JsonString(why)).Str() << "\n";
     else
@@ -201,7 +297,7 @@ int CheckBatch(Context& c, TProxyZelProbeObject& p, std::istream& in) {
     const std::string text = p.GetErrorMessage(code);
     if (c.json)
       c.out << JsonObject()
-                   .Text("blz", blz)
+                   .Typed("blz", blz)
                    .Text("account", kto)
                    .Number("code", code)
                    .Text("text", text)
@@ -210,11 +306,6 @@ int CheckBatch(Context& c, TProxyZelProbeObject& p, std::istream& in) {
     else
       c.out << blz << ';' << account << ';' << code << ';' << Cp1252ToUtf8(text) << "\n";
   });
-}
-
-bool IsDigits(const std::string& s, std::size_t n) {
-  return s.size() == n &&
-         std::all_of(s.begin(), s.end(), [](char ch) { return ch >= '0' && ch <= '9'; });
 }
 
 // The account against one method, without a bank: the method code has two
@@ -299,6 +390,13 @@ struct IbanAnswer {
 IbanAnswer BuildIban(TProxyZelProbeObject& p, const std::string& blz, const std::string& account,
                      bool spaces) {
   if (blz.size() != 8) return {false, "", "", "Die Bankleitzahl muss 8 Stellen lang sein!"};
+  // The account text as the status codes judge it: digits only, at most ten.
+  const int malformed = account.empty() || !IsDigits(account, account.size()) ? 12
+                        : account.size() > 10                                 ? 11
+                                                                              : 0;
+  if (malformed != 0)
+    return {false, "", "",
+            "Fehler " + std::to_string(malformed) + ": " + p.GetErrorMessage(malformed)};
   const std::string answer = p.GetIban(blz + "*", account, spaces);
   if (!answer.empty() && answer[0] == '*') return {false, "", "", IbanFailureText(p, answer)};
   const std::size_t tilde = answer.find('~');
@@ -310,7 +408,7 @@ int IbanCheck(Context& c, TProxyZelProbeObject& p, const std::string& iban) {
   const int code = p.TestIban(Utf8ToCp1252(iban));
   const std::string text = p.GetErrorMessage(code);
   if (c.json)
-    c.out << JsonObject().Text("iban", iban).Number("code", code).Text("text", text).Str() << "\n";
+    c.out << JsonObject().Typed("iban", iban).Number("code", code).Text("text", text).Str() << "\n";
   else
     c.out << "Ergebnis: " << code << " (" << Cp1252ToUtf8(text) << ")\n";
   return Accepted(code) ? kAccepted : kRejected;
@@ -320,7 +418,7 @@ void PrintIban(Context& c, const std::string& blz, const std::string& account, c
                bool batch) {
   if (c.json) {
     JsonObject o;
-    o.Text("blz", blz).Text("account", account);
+    o.Typed("blz", blz).Typed("account", account);
     if (r.ok)
       o.Text("iban", r.iban).Text("bic", r.bic);
     else
@@ -364,7 +462,7 @@ int Bic(Context& c) {
   if (!p) return kUsage;
   const std::string answer = p->GetBic(c.args.words[0]);
   if (c.json)
-    c.out << JsonObject().Text("query", c.args.words[0]).Text("answer", answer).Str() << "\n";
+    c.out << JsonObject().Typed("query", c.args.words[0]).Text("answer", answer).Str() << "\n";
   else
     c.out << answer << "\n";
   return answer.empty() ? kRejected : kAccepted;
@@ -459,8 +557,8 @@ int Dtaus(Context& c) {
   const std::string out = zel::PathWithExtension(file, ".out");
   if (c.json) {
     JsonObject o;
-    o.Text("file", file).Number("errors", r);
-    if (r > 0) o.Text("errorList", out);
+    o.Typed("file", file).Number("errors", r);
+    if (r > 0) o.Typed("errorList", out);
     o.Number("records", std::stol(totals[0])).Text("sumAmounts", totals[1]);
     o.Text("sumAccounts", totals[2]).Text("sumBankCodes", totals[3]);
     c.out << o.Str() << "\n";
@@ -520,6 +618,8 @@ int Workdays(Context& c) {
           << "\n";
   else if (n >= 0)
     c.out << "Ergebnis: " << n << " Arbeitstage.\n";
+  else if (year < 1 || year > 9999)
+    c.out << "Das Jahr " << year << " liegt außerhalb des Kalenders (1 bis 9999).\n";
   else
     c.out << "Der Zeitraum " << month << " ist unbekannt.\n";
   return n >= 0 ? kAccepted : kRejected;
@@ -549,7 +649,7 @@ int Bank(Context& c) {
   };
   if (c.json) {
     JsonObject o;
-    o.Text("blz", blz);
+    o.Typed("blz", blz);
     for (const auto& [key, value] : lines) o.Text(key, value);
     c.out << o.Str() << "\n";
   } else {
@@ -586,14 +686,14 @@ int Card(Context& c) {
   const std::string text = p->GetErrorMessage(code);
   if (c.json)
     c.out << JsonObject()
-                 .Text("number", c.args.words[0])
+                 .Typed("number", c.args.words[0])
                  .Number("code", code)
                  .Text("text", text)
                  .Str()
           << "\n";
   else
     c.out << "Ergebnis: " << code << " (" << Cp1252ToUtf8(text) << ")\n";
-  return Accepted(code) ? kAccepted : kRejected;
+  return code == 0 ? kAccepted : kRejected;  // 1: a card kind that is not checked
 }
 
 int Version(Context& c) {
@@ -607,8 +707,8 @@ int Version(Context& c) {
     c.out << JsonObject()
                  .Text("version", version)
                  .Text("extended", extended)
-                 .Text("file", pkg.GetCurrentFileName())
-                 .Text("directory", pkg.GetDataDirectory())
+                 .Typed("file", pkg.GetCurrentFileName())
+                 .Typed("directory", pkg.GetDataDirectory())
                  .Str()
           << "\n";
   } else {
@@ -746,6 +846,10 @@ int Run(const std::vector<std::string>& argv, std::istream& in, std::ostream& ou
     }
     try {
       const int rc = cmd.run(c);
+      if (!out.flush()) {
+        err << "Die Ausgabe kann nicht geschrieben werden.\n";
+        return kUsage;
+      }
       if (rc >= 0) return rc;
       err << "Aufruf: " << cmd.usage << "\n";
       return kUsage;

@@ -1,7 +1,9 @@
 // The command-line client, run in-process on the real data files.
 
 #include <gtest/gtest.h>
+#include <sys/resource.h>
 
+#include <algorithm>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -212,6 +214,96 @@ TEST_F(ZelCli, UsageAndHelp) {
   EXPECT_EQ(r2.rc, 2);
   EXPECT_EQ(r2.err, "Unbekannte Option: --frobnicate\n");
   EXPECT_EQ(Zel({"check", "--method"}).err, "Die Option --method braucht einen Wert.\n");
+}
+
+// An endless input without a line break, made on the fly.
+class Zeros : public std::streambuf {
+ public:
+  explicit Zeros(std::size_t count, std::string tail) : fLeft(count), fTail(std::move(tail)) {}
+
+ protected:
+  int_type underflow() override {
+    if (fLeft > 0) {
+      const std::size_t n = std::min(fLeft, fChunk.size());
+      fLeft -= n;
+      setg(fChunk.data(), fChunk.data(), fChunk.data() + n);
+    } else if (!fTail.empty()) {
+      fChunk.assign(fTail.begin(), fTail.end());
+      fTail.clear();
+      setg(fChunk.data(), fChunk.data(), fChunk.data() + fChunk.size());
+    } else {
+      return traits_type::eof();
+    }
+    return traits_type::to_int_type(*gptr());
+  }
+
+ private:
+  std::size_t fLeft;
+  std::string fTail;
+  std::vector<char> fChunk = std::vector<char>(1 << 16, '0');
+};
+
+long PeakKilobytes() {
+  rusage u;
+  getrusage(RUSAGE_SELF, &u);
+  return u.ru_maxrss;
+}
+
+TEST_F(ZelCli, OverlongBatchLineKeepsMemoryFlat) {
+  Zeros zeros(std::size_t{256} << 20, "\n10000000 1\n");  // 256 MB, then a good line
+  std::istream in(&zeros);
+  std::ostringstream out, err;
+  const long before = PeakKilobytes();
+  EXPECT_EQ(zelcli::Run({"check", "-"}, in, out, err), 0);
+  EXPECT_LT(PeakKilobytes() - before, 32 * 1024);  // far below the line's size
+  EXPECT_EQ(out.str(),
+            ";;;Zeile 1: die Zeile ist länger als 4096 Zeichen\n"
+            "10000000;1;3;Diese Bank verwendet keine Prüfziffern\n");
+}
+
+// A stream whose every write fails, like standard output on a full disk.
+class Full : public std::streambuf {
+ protected:
+  int_type overflow(int_type) override { return traits_type::eof(); }
+};
+
+TEST_F(ZelCli, SmallFaultsOfTheCommandLine) {
+  EXPECT_EQ(Zel({"card", "1234"}).rc, 1);  // a card kind that is not checked
+  EXPECT_EQ(Zel({"--json", "card", "ä"}).out,
+            "{\"number\":\"ä\",\"code\":12,\"text\":\"Kontonummer darf nur Ziffern enthalten\"}\n");
+  // "1" as an overlong two-byte form is no digit.
+  EXPECT_EQ(Zel({"check", "10000000", "\xC0\xB1"}).out.substr(0, 13), "Ergebnis: 12\n");
+  EXPECT_EQ(Zel({"workdays", "10000"}).out,
+            "Das Jahr 10000 liegt außerhalb des Kalenders (1 bis 9999).\n");
+  EXPECT_EQ(Zel({"iban", "37040044", "abc"}).out,
+            "Fehler 12: Kontonummer darf nur Ziffern enthalten\n");
+  Full full;
+  std::ostream out(&full);
+  std::istringstream in;
+  std::ostringstream err;
+  EXPECT_EQ(zelcli::Run({"check", "10000000", "1"}, in, out, err), 2);
+  EXPECT_EQ(err.str(), "Die Ausgabe kann nicht geschrieben werden.\n");
+}
+
+TEST_F(ZelCli, DtausPathsAreNeverSpecialNames) {
+  const fs::path cwd = fs::current_path();
+  fs::current_path(data_);
+  const Result r = Zel({"dtaus", "check", "*A"});
+  EXPECT_EQ(r.rc, 2);  // the file "*A" does not exist; no special function ran
+  EXPECT_NE(r.err.find("./*A kann nicht gelesen werden"), std::string::npos);
+  fs::create_directory(data_ / "hid");
+  {
+    auto d = zel::TProxyZelDtausObject::Create("ZelDtausObject");
+    ASSERT_EQ(d->CreateFile((data_ / "hid" / ".dta").string(), "37040044", "532013000", "X", "1", 1,
+                            0, 0),
+              0);
+    ASSERT_EQ(d->WriteFile("37040044", "532013100", "Falsch", "B", "2", 51, 0, 500), 0);
+    ASSERT_EQ(d->CloseFile(), 0);
+  }
+  EXPECT_NE(Zel({"dtaus", "check", "hid/.dta"}).out.find("finden Sie in hid/.dta.out\n"),
+            std::string::npos);
+  EXPECT_TRUE(fs::exists(data_ / "hid" / ".dta.out"));
+  fs::current_path(cwd);
 }
 
 TEST_F(PackageFixture, ZelWithoutDataFile) {
