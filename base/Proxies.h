@@ -89,6 +89,9 @@ class ZELBASE_API TProxyZelProbeObject : public TProxyBaseObject {
                             const std::string& Kto) {
     return Forward(&TZelBaseObject::TestByMethod, Method, Blz, Kto);
   }
+  std::int32_t TestCreditorId(const std::string& Id) {
+    return Forward(&TZelBaseObject::TestCreditorId, Id);
+  }
   std::int32_t TestCC(const std::string& CC) { return Forward(&TZelBaseObject::TestCC, CC); }
   std::int32_t TestIban(const std::string& Iban) {
     return Forward(&TZelBaseObject::TestIban, Iban);

@@ -118,5 +118,6 @@ std::int32_t TZelBaseObject::TestByMethod(const std::string&, const std::string&
                                           const std::string&) {
   Abstract("TestByMethod");
 }
+std::int32_t TZelBaseObject::TestCreditorId(const std::string&) { Abstract("TestCreditorId"); }
 
 }  // namespace zel

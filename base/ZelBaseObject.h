@@ -154,6 +154,9 @@ class ZELBASE_API TZelBaseObject {
   // for none). A bank code input never reaches this.
   virtual std::int32_t TestByMethod(const std::string& Method, const std::string& Blz,
                                     const std::string& Kto);
+  // Beyond the slots: the form and check digits of a SEPA creditor
+  // identifier (0, 12 or 13, like TestIban).
+  virtual std::int32_t TestCreditorId(const std::string& Id);
 
  protected:
   // Raises the "abstract operation" error for an operation the class lacks.

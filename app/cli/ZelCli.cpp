@@ -510,14 +510,14 @@ int Scl(Context& c) {
   return kAccepted;
 }
 
-// A creditor identifier is checked like an IBAN without its business code
-// (characters 5 to 7).
+// A creditor identifier: its form, then the check digits of the text
+// without its business code (characters 5 to 7).
 int CreditorId(Context& c) {
   if (c.args.words.size() != 1) return -1;
   auto p = Probe(c);
   if (!p) return kUsage;
   const std::string id = Utf8ToCp1252(c.args.words[0]);
-  const int code = p->TestIban(id.substr(0, 4) + (id.size() > 7 ? id.substr(7) : ""));
+  const int code = p->TestCreditorId(id);
   const std::string text = p->GetErrorMessage(code);
   if (c.json)
     c.out << JsonObject().Text("id", id).Number("code", code).Text("text", text).Str() << "\n";

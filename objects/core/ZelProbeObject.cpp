@@ -294,6 +294,10 @@ std::int32_t TZelProbeObject::TestCC(const std::string& CCNumber) {
 
 std::int32_t TZelProbeObject::TestIban(const std::string& Iban) { return BankUtil::TestIban(Iban); }
 
+std::int32_t TZelProbeObject::TestCreditorId(const std::string& Id) {
+  return BankUtil::TestCreditorId(Id);
+}
+
 namespace {
 
 // The account-check mode's answer for the methods that may lack a two-digit

@@ -1,5 +1,6 @@
 #include "BankUtil.h"
 
+#include <array>
 #include <cmath>
 #include <cstdint>
 #include <cstdlib>
@@ -8,6 +9,7 @@
 #include "Clock.h"
 #include "DateCalc.h"
 #include "ErrorCodes.h"
+#include "IbanTables.h"
 #include "KeyTable.h"
 #include "MiniUtils.h"
 
@@ -56,8 +58,11 @@ int Mod97(std::string_view Digits) {
   return static_cast<int>(ChunkValue(std::string_view(buf, len)) % 97);
 }
 
-int TestIban(std::string_view Iban) {
-  // Characters 5 onward (at most 254), then characters 1 to 4.
+namespace {
+
+// MOD 97-10 of an identifier: characters 5 onward (at most 254), then
+// characters 1 to 4, letters as 10..35, blanks skipped.
+int Mod97Check(std::string_view Iban) {
   const std::string_view head = Iban.substr(0, std::min<std::size_t>(4, Iban.size()));
   const std::string_view tail = Iban.size() > 4 ? Iban.substr(4, 254) : std::string_view();
   char digits[2 * 258 + 8];
@@ -81,6 +86,115 @@ int TestIban(std::string_view Iban) {
     }
   }
   return Mod97(std::string_view(digits, n)) == 1 ? ErrorCodes::kOk : ErrorCodes::kInvalid;
+}
+
+// One country of the IBAN registry: its IBAN length and BBAN format
+// ("4!a6!n8!n": counts of n digits, a upper-case letters, c letters or digits).
+struct TIbanCountry {
+  char code[2];
+  std::size_t length;
+  std::string_view format;
+};
+
+// The registry text has lines "CC<TAB>name<TAB>format<TAB>length" joined by ",",
+// after a header line.
+struct TIbanRegistry {
+  std::array<TIbanCountry, 128> countries{};
+  std::size_t count = 0;
+
+  TIbanRegistry() {
+    std::string_view rest = tables::kIbanRegistry;
+    rest.remove_prefix(std::min(rest.size(), rest.find("iban_length") + 12));  // the header
+    while (rest.size() >= 2 && count < countries.size()) {
+      TIbanCountry& c = countries[count];
+      c.code[0] = rest[0];
+      c.code[1] = rest[1];
+      const std::size_t nameEnd = rest.find('\t', 3), formatEnd = rest.find('\t', nameEnd + 1);
+      if (nameEnd == std::string_view::npos || formatEnd == std::string_view::npos) break;
+      c.format = rest.substr(nameEnd + 1, formatEnd - nameEnd - 1);
+      rest.remove_prefix(formatEnd + 1);
+      c.length = 0;
+      while (!rest.empty() && rest[0] >= '0' && rest[0] <= '9') {
+        c.length = c.length * 10 + static_cast<std::size_t>(rest[0] - '0');
+        rest.remove_prefix(1);
+      }
+      if (!rest.empty()) rest.remove_prefix(1);  // the ","
+      ++count;
+    }
+  }
+
+  const TIbanCountry* Find(std::string_view code) const {
+    for (std::size_t i = 0; i < count; ++i)
+      if (countries[i].code[0] == code[0] && countries[i].code[1] == code[1]) return &countries[i];
+    return nullptr;
+  }
+};
+
+const TIbanRegistry& Registry() {
+  static const TIbanRegistry registry;
+  return registry;
+}
+
+bool IsUpper(char c) { return c >= 'A' && c <= 'Z'; }
+bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+
+// Whether the BBAN (upper case) has the registry format.
+bool FitsFormat(std::string_view bban, std::string_view format) {
+  std::size_t pos = 0;
+  while (!format.empty()) {
+    std::size_t count = 0;
+    while (!format.empty() && IsDigit(format[0])) {
+      count = count * 10 + static_cast<std::size_t>(format[0] - '0');
+      format.remove_prefix(1);
+    }
+    if (format.size() < 2 || format[0] != '!' || pos + count > bban.size()) return false;
+    const char kind = format[1];
+    format.remove_prefix(2);
+    for (std::size_t i = 0; i < count; ++i, ++pos) {
+      const char c = bban[pos];
+      const bool ok = kind == 'n'   ? IsDigit(c)
+                      : kind == 'a' ? IsUpper(c)
+                                    : IsDigit(c) || IsUpper(c);
+      if (!ok) return false;
+    }
+  }
+  return pos == bban.size();
+}
+
+// The identifier without blanks, upper-cased, into `out`; false when it is
+// longer than the buffer or holds anything but letters and digits.
+template <std::size_t N>
+bool Compact(std::string_view text, std::array<char, N>& out, std::size_t& n) {
+  n = 0;
+  for (char c : text) {
+    if (c == ' ') continue;
+    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 32);
+    if (!IsDigit(c) && !IsUpper(c)) return false;
+    if (n == N) return false;
+    out[n++] = c;
+  }
+  return true;
+}
+
+// Country letters and check digits 02 to 98: the head of an IBAN and of a
+// creditor identifier.
+bool HeadIsWellFormed(std::string_view id) {
+  return id.size() >= 4 && IsUpper(id[0]) && IsUpper(id[1]) && IsDigit(id[2]) && IsDigit(id[3]) &&
+         id.substr(2, 2) >= "02" && id.substr(2, 2) <= "98";
+}
+
+}  // namespace
+
+int TestIban(std::string_view Iban) {
+  std::array<char, 34> buf;  // the longest IBAN has 34 characters
+  std::size_t n = 0;
+  if (!Compact(Iban, buf, n)) return ErrorCodes::kNotDigits;
+  const std::string_view iban(buf.data(), n);
+  if (!HeadIsWellFormed(iban)) return n == 0 ? ErrorCodes::kInvalid : ErrorCodes::kNotDigits;
+  const TIbanCountry* country = Registry().Find(iban.substr(0, 2));
+  if (!country || country->length != n || !FitsFormat(iban.substr(4), country->format))
+    return ErrorCodes::kNotDigits;
+  return Mod97Check(iban);
 }
 
 std::string ConvertToIbanBic(std::string_view Text, bool) {
@@ -190,10 +304,23 @@ bool IsBicFormatOk(std::string& Bic, bool& Unchecked) {
   return TestBic(Bic) == ErrorCodes::kOk;
 }
 
+// A creditor identifier: country, check digits 02 to 98, a business code of
+// three letters or digits and a national part of letters and digits, 35
+// characters at most (German ones: eleven digits, 18 in all); the check
+// digits cover the text without the business code.
 int TestCreditorId(std::string_view Id) {
-  std::string text(Id.substr(0, 4));
-  if (Id.size() > 7) text += Id.substr(7);
-  return TestIban(text);
+  std::array<char, 35> buf;
+  std::size_t n = 0;
+  if (!Compact(Id, buf, n)) return ErrorCodes::kNotDigits;
+  const std::string_view id(buf.data(), n);
+  if (n == 0) return ErrorCodes::kInvalid;
+  if (!HeadIsWellFormed(id) || n < 8) return ErrorCodes::kNotDigits;
+  if (id.substr(0, 2) == "DE" && (n != 18 || !FitsFormat(id.substr(7), "11!n")))
+    return ErrorCodes::kNotDigits;
+  char text[40];
+  std::memcpy(text, id.data(), 4);
+  std::memcpy(text + 4, id.data() + 7, n - 7);
+  return Mod97Check(std::string_view(text, n - 3));
 }
 
 std::string ConvertToSepaChars(std::string_view S, bool AllowBlank) {

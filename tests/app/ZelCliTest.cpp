@@ -155,6 +155,9 @@ TEST_F(ZelCli, BicSclCreditorId) {
   EXPECT_EQ(Zel({"creditor-id", "DE98ZZZ09999999999"}).out, "Ergebnis: 0 (Ok)\n");
   EXPECT_EQ(Zel({"creditor-id", "DE98ABC09999999999"}).rc, 0);
   EXPECT_EQ(Zel({"creditor-id", "DE98ZZZ09999999990"}).rc, 1);
+  EXPECT_EQ(Zel({"creditor-id", "1"}).rc, 1);
+  EXPECT_EQ(Zel({"iban", "--check", "1"}).out,
+            "Ergebnis: 12 (Kontonummer darf nur Ziffern enthalten)\n");
 }
 
 TEST_F(ZelCli, Workdays) {

@@ -167,7 +167,7 @@ TEST_F(Iban, AccountCheckModeWithSubAccounts) {
 
 TEST_F(Iban, TestIban) {
   struct Case {
-    const char* iban;
+    std::string iban;
     int expected;
   };
   const Case cases[] = {
@@ -185,6 +185,14 @@ TEST_F(Iban, TestIban) {
       {"DE98370400440532013000", 13},
       {"", 13},
       {"    ", 13},
+      // Texts whose MOD 97 is right but which are no IBANs.
+      {"1", 12},
+      {"01", 12},
+      {"DE89370400440532013000" + std::string(240, ' ') + "XYZ!!#", 12},
+      {"GB01 BARC 2071 4583 6083 87", 12},  // check digits 01
+      {"XX431234", 12},                     // no such country
+      {"NL56 3003 0A17 1643 00", 12},       // a letter where the format has digits
+      {"DE8937040044053201300", 12},        // one digit short
   };
   for (const Case& c : cases) EXPECT_EQ(probe_->TestIban(c.iban), c.expected) << c.iban;
 }

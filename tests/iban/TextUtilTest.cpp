@@ -184,8 +184,11 @@ TEST(BankUtil, CreditorIds) {
   EXPECT_EQ(BankUtil::TestCreditorId("DE98ABC09999999999"), 0);  // business code left out
   EXPECT_EQ(BankUtil::TestCreditorId("DE98ZZZ09999999998"), 13);
   EXPECT_EQ(BankUtil::TestCreditorId("DE98ZZZ0999999999-"), 12);
-  EXPECT_EQ(BankUtil::TestCreditorId("DE98"), 13);
   EXPECT_EQ(BankUtil::TestCreditorId(""), 13);
+  // Texts of another form are refused before the check digits.
+  for (const char* id : {"DE98", "1", "DE98!!!09999999999", "DE98ZZZ0999999999",
+                         "DE01ZZZ09999999999", "DE98ZZZ0999999999A"})
+    EXPECT_EQ(BankUtil::TestCreditorId(id), 12) << id;
 }
 
 }  // namespace
