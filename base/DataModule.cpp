@@ -2,11 +2,18 @@
 
 #include <dlfcn.h>
 #include <elf.h>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
-#include <algorithm>
+#include <cerrno>
 #include <cstring>
-#include <fstream>
+#include <filesystem>
+#include <string_view>
 #include <vector>
+
+#include "Cp1252.h"
+#include "Sha256.h"
 
 namespace zel {
 namespace {
@@ -21,23 +28,41 @@ constexpr std::uint16_t kMachine = EM_AARCH64;
 #error "unsupported machine"
 #endif
 
-// Bounds-checked view of the file's bytes.
+// Reads the parts of the file the checks need with pread, bounded by the
+// file's size; the file is never read whole.
 class Image {
  public:
-  explicit Image(std::vector<char> bytes) : fBytes(std::move(bytes)) {}
+  Image(int fd, std::uint64_t size) : fFd(fd), fSize(size) {}
   bool Has(std::uint64_t offset, std::uint64_t size) const {
-    return offset <= fBytes.size() && size <= fBytes.size() - offset;
+    return offset <= fSize && size <= fSize - offset;
+  }
+  bool Read(std::uint64_t offset, void* out, std::size_t size) const {
+    if (!Has(offset, size)) return false;
+    auto* p = static_cast<char*>(out);
+    while (size > 0) {
+      const ssize_t n = ::pread(fFd, p, size, static_cast<off_t>(offset));
+      if (n < 0 && errno == EINTR) continue;
+      if (n <= 0) return false;
+      p += n;
+      offset += static_cast<std::uint64_t>(n);
+      size -= static_cast<std::size_t>(n);
+    }
+    return true;
   }
   template <typename T>
   bool Get(std::uint64_t offset, T& out) const {
-    if (!Has(offset, sizeof(T))) return false;
-    std::memcpy(&out, fBytes.data() + offset, sizeof(T));
-    return true;
+    return Read(offset, &out, sizeof(T));
   }
-  const char* At(std::uint64_t offset) const { return fBytes.data() + offset; }
+  // A whole section, at most `cap` bytes.
+  bool Section(const Elf64_Shdr& sh, std::uint64_t cap, std::vector<char>& out) const {
+    if (sh.sh_size > cap || !Has(sh.sh_offset, sh.sh_size)) return false;
+    out.resize(sh.sh_size);
+    return Read(sh.sh_offset, out.data(), out.size());
+  }
 
  private:
-  std::vector<char> fBytes;
+  int fFd;
+  std::uint64_t fSize;
 };
 
 int Refuse(std::string& reason, const char* text) {
@@ -62,19 +87,23 @@ bool Complete(const Image& img, const Elf64_Ehdr& eh) {
 
 // Finds the interface symbol in the dynamic symbol table and reads its value.
 bool ReadInterfaceVersion(const Image& img, const Elf64_Ehdr& eh, std::uint32_t& version) {
+  constexpr std::uint64_t kMaxTable = 16 << 20;
   for (unsigned i = 0; i < eh.e_shnum; ++i) {
     Elf64_Shdr symtab, strtab;
     if (!img.Get(eh.e_shoff + std::uint64_t{i} * sizeof symtab, symtab)) return false;
     if (symtab.sh_type != SHT_DYNSYM || symtab.sh_entsize != sizeof(Elf64_Sym)) continue;
-    if (!img.Get(eh.e_shoff + std::uint64_t{symtab.sh_link} * sizeof strtab, strtab)) return false;
-    for (std::uint64_t off = 0; off + sizeof(Elf64_Sym) <= symtab.sh_size;
-         off += sizeof(Elf64_Sym)) {
+    if (symtab.sh_link >= eh.e_shnum ||
+        !img.Get(eh.e_shoff + std::uint64_t{symtab.sh_link} * sizeof strtab, strtab))
+      return false;
+    std::vector<char> syms, strs;
+    if (!img.Section(symtab, kMaxTable, syms) || !img.Section(strtab, kMaxTable, strs))
+      return false;
+    const std::size_t nameLen = std::strlen(kEntrySymbol);
+    for (std::size_t off = 0; off + sizeof(Elf64_Sym) <= syms.size(); off += sizeof(Elf64_Sym)) {
       Elf64_Sym sym;
-      if (!img.Get(symtab.sh_offset + off, sym)) return false;
-      const std::size_t nameLen = std::strlen(kEntrySymbol);
-      if (sym.st_name >= strtab.sh_size || !img.Has(strtab.sh_offset + sym.st_name, nameLen + 1))
-        continue;
-      if (std::memcmp(img.At(strtab.sh_offset + sym.st_name), kEntrySymbol, nameLen + 1) != 0)
+      std::memcpy(&sym, syms.data() + off, sizeof sym);
+      if (sym.st_name >= strs.size() || strs.size() - sym.st_name < nameLen + 1 ||
+          std::memcmp(strs.data() + sym.st_name, kEntrySymbol, nameLen + 1) != 0)
         continue;
       if (ELF64_ST_TYPE(sym.st_info) != STT_OBJECT || sym.st_shndx == SHN_UNDEF ||
           sym.st_shndx >= eh.e_shnum || sym.st_size != sizeof version)
@@ -88,24 +117,89 @@ bool ReadInterfaceVersion(const Image& img, const Elf64_Ehdr& eh, std::uint32_t&
   return false;
 }
 
+constexpr std::uint64_t kMaxDataFileSize = 256 << 20;  // far above any real data file
+
+// Regular, not a link, owned by the user or root and writable by no one
+// else (as ssh treats its keys): a data file is code the program runs.
+bool TrustedFile(int fd, const std::string& path, struct stat& st, std::string& reason) {
+  if (::fstat(fd, &st) != 0) {
+    reason = "Die Datei " + path + " kann nicht gelesen werden: " + std::strerror(errno);
+    return false;
+  }
+  if (!S_ISREG(st.st_mode))
+    reason = "Die Datei " + path + " ist keine gewöhnliche Datei.";
+  else if (st.st_uid != ::getuid() && st.st_uid != 0)
+    reason = "Die Datei " + path + " gehört weder Ihnen noch root.";
+  else if (st.st_mode & (S_IWGRP | S_IWOTH))
+    reason = "Die Datei " + path + " ist auch für andere beschreibbar.";
+  else
+    return true;
+  return false;
+}
+
+// Opens without following a symbolic link and without blocking on a FIFO.
+int OpenForCheck(const std::string& path, std::string& reason, int& rc) {
+  const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY);
+  if (fd >= 0) return fd;
+  rc = errno == ELOOP ? 13 : 3;
+  reason = errno == ELOOP
+               ? "Die Datei " + path + " ist ein symbolischer Verweis."
+               : "Die Datei " + path + " kann nicht gelesen werden: " + std::strerror(errno);
+  return -1;
+}
+
+struct Fd {
+  int fd;
+  ~Fd() {
+    if (fd >= 0) ::close(fd);
+  }
+};
+
+// The digest recorded for the data file when it was built, unpacked or downloaded.
+bool RecordedDigest(const std::string& path, std::string& hex, std::string& reason) {
+  const std::string digestFile = DigestFileOf(path);
+  int rc = 0;
+  const Fd f{OpenForCheck(digestFile, reason, rc)};
+  struct stat st;
+  if (f.fd < 0 || !TrustedFile(f.fd, digestFile, st, reason)) {
+    if (f.fd < 0 && rc == 3)
+      reason = "Zur Datei ist keine Prüfsumme verzeichnet (" + digestFile + ").";
+    return false;
+  }
+  char buf[64];
+  if (::pread(f.fd, buf, sizeof buf, 0) != static_cast<ssize_t>(sizeof buf)) {
+    reason = "Die Prüfsummendatei " + digestFile + " ist unvollständig.";
+    return false;
+  }
+  hex.assign(buf, sizeof buf);
+  return true;
+}
+
 }  // namespace
 
-int InspectDataModule(const std::string& path, std::uint32_t interfaceVersion,
-                      std::string& reason) {
-  std::ifstream in(path, std::ios::binary);
-  if (!in) {
-    reason = "Die Datei " + path + " kann nicht gelesen werden: " + std::strerror(errno);
-    return 3;
+bool IsDataFileName(const std::string& name) {
+  static constexpr std::string_view kForm = "ZelObjects_9999_9.wbd";
+  if (name.size() != kForm.size()) return false;
+  for (std::size_t i = 0; i < name.size(); ++i) {
+    const bool digit = name[i] >= '0' && name[i] <= '9';
+    if (kForm[i] == '9' ? !digit : name[i] != kForm[i]) return false;
   }
-  in.seekg(0, std::ios::end);
-  std::vector<char> bytes(static_cast<std::size_t>(std::max<std::streamoff>(in.tellg(), 0)));
-  in.seekg(0);
-  in.read(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-  if (!in) {
-    reason = "Die Datei " + path + " kann nicht gelesen werden.";
-    return 3;
-  }
-  const Image img(std::move(bytes));
+  return name[16] >= '1' && name[16] <= '4';
+}
+
+namespace {
+
+int Inspect(const std::string& path, std::uint32_t interfaceVersion, std::string& reason) {
+  if (!IsDataFileName(std::filesystem::path(path).filename().string()))
+    return Refuse(reason, "Der Dateiname hat nicht die Form ZelObjects_JJJJ_Q.wbd.");
+  int rc = 0;
+  const Fd f{OpenForCheck(path, reason, rc)};
+  if (f.fd < 0) return rc;
+  struct stat st;
+  if (!TrustedFile(f.fd, path, st, reason)) return 13;
+  const auto size = static_cast<std::uint64_t>(st.st_size);
+  if (size > kMaxDataFileSize) return Refuse(reason, "Die Datei ist zu groß für eine Datendatei.");
+  const Image img(f.fd, size);
   Elf64_Ehdr eh;
   if (!img.Get(0, eh) || std::memcmp(eh.e_ident, ELFMAG, SELFMAG) != 0)
     return Refuse(reason, "Die Datei ist kein ladbares Modul.");
@@ -123,7 +217,25 @@ int InspectDataModule(const std::string& path, std::uint32_t interfaceVersion,
              ", erwartet wird " + std::to_string(interfaceVersion) + ".";
     return 13;
   }
+  std::string recorded;
+  if (!RecordedDigest(path, recorded, reason)) return 13;
+  TSha256Digest digest;
+  if (!Sha256OfFile(f.fd, digest)) {
+    reason = "Die Datei " + path + " kann nicht gelesen werden: " + std::strerror(errno);
+    return 3;
+  }
+  if (HexOf(digest) != recorded)
+    return Refuse(reason, "Die Prüfsumme der Datei stimmt nicht mit der verzeichneten überein.");
   return 0;
+}
+
+}  // namespace
+
+int InspectDataModule(const std::string& path, std::uint32_t interfaceVersion,
+                      std::string& reason) {
+  const int rc = Inspect(path, interfaceVersion, reason);
+  if (rc != 0) reason = Utf8ToCp1252(reason);
+  return rc;
 }
 
 bool TDataModule::Open(const std::string& path, std::string& reason) {

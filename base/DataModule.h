@@ -5,11 +5,20 @@
 #include <cstdint>
 #include <string>
 
+#include "ZelExport.h"
+
 namespace zel {
 
-// Checks that the file is a shared object for this machine, complete, and
-// exports "ZelDataModuleInterface" with the given version. Returns 0, 3 (the
-// file cannot be read) or 13 (not a data module), with the reason.
+// A data file's name: "ZelObjects_" + year + "_" + quarter 1..4 + ".wbd".
+ZELBASE_API bool IsDataFileName(const std::string& name);
+
+// Checks a data file before any of its code runs: its name, that it is a
+// regular file (no link, no FIFO) of the user or root that no one else may
+// write, its size, that it is a shared object for this machine, complete,
+// exporting "ZelDataModuleInterface" with the given version, and that its
+// SHA-256 is the one recorded beside it. Reads only what it needs. Returns
+// 0, 3 (the file cannot be read) or 13 (not a usable data file), with the
+// reason.
 int InspectDataModule(const std::string& path, std::uint32_t interfaceVersion, std::string& reason);
 
 // An open data module; closing it runs the module's finalisation.

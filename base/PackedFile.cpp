@@ -1,6 +1,7 @@
 #include "PackedFile.h"
 
-#include <openssl/evp.h>
+#include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 #include <zstd.h>
 
@@ -15,6 +16,8 @@
 
 #include "AtomicFile.h"
 #include "Cp1252.h"
+#include "DataModule.h"
+#include "Sha256.h"
 
 namespace zel {
 namespace {
@@ -22,16 +25,7 @@ namespace {
 namespace fs = std::filesystem;
 
 constexpr char kMagic[8] = {'Z', 'E', 'L', 'W', 'B', 'P', 1, 0};
-constexpr std::uint64_t kMaxDataFile = 1ULL << 30;  // far above any real data file
-using Digest = std::array<unsigned char, 32>;
-
-Digest Sha256(const std::string& bytes) {
-  Digest d{};
-  unsigned int len = 0;
-  EVP_Digest(bytes.data(), bytes.size(), d.data(), &len, EVP_sha256(), nullptr);
-  return d;
-}
-
+constexpr std::uint64_t kMaxDataFile = 256 << 20;  // far above any real data file
 bool ReadFile(const std::string& path, std::string& out) {
   std::ifstream in(path, std::ios::binary | std::ios::ate);
   if (!in) return false;
@@ -48,24 +42,6 @@ void Put(std::string& out, const T& v) {
   out.append(reinterpret_cast<const char*>(&v), sizeof v);
 }
 
-// Reads the packed file's fields in order, refusing to run past its end.
-class Reader {
- public:
-  explicit Reader(const std::string& bytes) : fBytes(bytes) {}
-  bool Take(void* out, std::size_t n) {
-    if (n > fBytes.size() - fPos) return false;
-    std::memcpy(out, fBytes.data() + fPos, n);
-    fPos += n;
-    return true;
-  }
-  std::size_t Left() const { return fBytes.size() - fPos; }
-  const char* Here() const { return fBytes.data() + fPos; }
-
- private:
-  const std::string& fBytes;
-  std::size_t fPos = 0;
-};
-
 }  // namespace
 
 bool IsPlainFileName(const std::string& name) {
@@ -78,12 +54,17 @@ bool IsPlainFileName(const std::string& name) {
 }
 
 bool PackDataFile(const std::string& wbdPath, const std::string& wbpPath, std::string& reason) {
+  const std::string name = fs::path(wbdPath).filename().string();
+  if (!IsDataFileName(name)) {
+    reason = "Der Name " + name + " hat nicht die Form ZelObjects_JJJJ_Q.wbd.";
+    return false;
+  }
+  if (!IsSafeOutputTarget(wbpPath, wbdPath, reason)) return false;
   std::string data;
   if (!ReadFile(wbdPath, data)) {
     reason = "Die Datei " + wbdPath + " kann nicht gelesen werden.";
     return false;
   }
-  const std::string name = fs::path(wbdPath).filename().string();
   std::string packed(ZSTD_compressBound(data.size()), '\0');
   const std::size_t n = ZSTD_compress(packed.data(), packed.size(), data.data(), data.size(), 19);
   if (ZSTD_isError(n)) {
@@ -93,7 +74,7 @@ bool PackDataFile(const std::string& wbdPath, const std::string& wbpPath, std::s
   packed.resize(n);
   std::string out(kMagic, sizeof kMagic);
   Put(out, static_cast<std::uint64_t>(data.size()));
-  const Digest d = Sha256(data);
+  const TSha256Digest d = Sha256Of(data);
   out.append(reinterpret_cast<const char*>(d.data()), d.size());
   Put(out, static_cast<std::uint16_t>(name.size()));
   out += name;
@@ -102,44 +83,103 @@ bool PackDataFile(const std::string& wbdPath, const std::string& wbpPath, std::s
   return WriteFileAtomically(fs::absolute(wbpPath).string(), out, reason);
 }
 
+namespace {
+
+struct Fd {
+  int fd;
+  ~Fd() {
+    if (fd >= 0) ::close(fd);
+  }
+};
+
+struct DCtxFree {
+  void operator()(ZSTD_DCtx* d) const { ZSTD_freeDCtx(d); }
+};
+
+}  // namespace
+
+bool ParsePackedHeader(std::string_view head, TPackedHeader& h) {
+  auto take = [&](void* out, std::size_t n) {
+    if (head.size() < n) return false;
+    std::memcpy(out, head.data(), n);
+    head.remove_prefix(n);
+    return true;
+  };
+  char magic[8];
+  std::uint16_t nameLen = 0;
+  if (!take(magic, 8) || std::memcmp(magic, kMagic, 8) != 0 || !take(&h.size, 8) ||
+      !take(h.digest.data(), h.digest.size()) || !take(&nameLen, 2) || nameLen > 255)
+    return false;
+  h.name.resize(nameLen);
+  return take(h.name.data(), nameLen) && take(&h.packedSize, 8) && IsDataFileName(h.name) &&
+         h.size <= kMaxDataFile;
+}
+
+std::size_t PackedHeaderSize(const TPackedHeader& h) { return 8 + 8 + 32 + 2 + h.name.size() + 8; }
+
 int UnpackDataFile(const std::string& wbpPath, const std::string& directory,
                    std::string& unpackedName, std::string& reason) {
-  std::string bytes;
-  if (!ReadFile(wbpPath, bytes)) {
+  const Fd in{::open(wbpPath.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY)};
+  struct stat st;
+  if (in.fd < 0 || ::fstat(in.fd, &st) != 0 || !S_ISREG(st.st_mode)) {
     reason = Utf8ToCp1252("Die Datei " + wbpPath + " kann nicht geöffnet werden.");
     return 3;
   }
-  Reader r(bytes);
-  char magic[8];
-  std::uint64_t size = 0, packedSize = 0;
-  Digest digest{};
-  std::uint16_t nameLen = 0;
-  if (!r.Take(magic, 8) || std::memcmp(magic, kMagic, 8) != 0 || !r.Take(&size, 8) ||
-      !r.Take(digest.data(), digest.size()) || !r.Take(&nameLen, 2) || nameLen > r.Left()) {
-    reason = Utf8ToCp1252("Die Datei ist keine gepackte Zelvaro-Datendatei oder unvollständig.");
+  TPackedHeader h;
+  char head[kMaxPackedHeader];
+  const ssize_t got = ::pread(in.fd, head, sizeof head, 0);
+  if (got < 0 || !ParsePackedHeader(std::string_view(head, static_cast<std::size_t>(got)), h) ||
+      h.packedSize != static_cast<std::uint64_t>(st.st_size) - PackedHeaderSize(h) ||
+      ::lseek(in.fd, static_cast<off_t>(PackedHeaderSize(h)), SEEK_SET) < 0) {
+    reason = Utf8ToCp1252(
+        "Der Kopf der gepackten Datei ist fehlerhaft, die Datei unvollständig oder keine "
+        "gepackte Zelvaro-Datendatei.");
     return 13;
   }
-  unpackedName.assign(r.Here(), nameLen);
-  std::string skip(nameLen, '\0');
-  r.Take(skip.data(), nameLen);
-  if (!IsPlainFileName(unpackedName) || fs::path(unpackedName).extension() != ".wbd" ||
-      !r.Take(&packedSize, 8) || packedSize != r.Left() || size > kMaxDataFile) {
-    reason =
-        Utf8ToCp1252("Der Kopf der gepackten Datei ist fehlerhaft oder die Datei unvollständig.");
-    return 13;
-  }
+  unpackedName = h.name;
   const fs::path target = fs::path(directory) / unpackedName;
-  if (fs::exists(target)) {
+  if (fs::exists(fs::symlink_status(target))) {
     reason = "Die Datei " + unpackedName + " ist bereits vorhanden.";
     return 5;
   }
-  std::string data(size, '\0');
-  const std::size_t n = ZSTD_decompress(data.data(), data.size(), r.Here(), r.Left());
-  if (ZSTD_isError(n) || n != size || Sha256(data) != digest) {
+  // Decompressed in pieces straight into the temporary file: memory stays
+  // flat whatever the header or the compressed data claim.
+  std::unique_ptr<ZSTD_DCtx, DCtxFree> dctx(ZSTD_createDCtx());
+  TAtomicFile out(target.string());
+  if (!dctx || !out.Open(reason)) return 3;
+  TSha256 hash;
+  std::vector<char> inBuf(ZSTD_DStreamInSize()), outBuf(ZSTD_DStreamOutSize());
+  std::uint64_t total = 0;
+  std::size_t last = 1;
+  for (;;) {
+    const ssize_t n = ::read(in.fd, inBuf.data(), inBuf.size());
+    if (n < 0 && errno == EINTR) continue;
+    if (n < 0) {
+      reason = Utf8ToCp1252("Die Datei " + wbpPath + " kann nicht gelesen werden: ") +
+               std::strerror(errno);
+      return 3;
+    }
+    if (n == 0) break;
+    ZSTD_inBuffer ib{inBuf.data(), static_cast<std::size_t>(n), 0};
+    while (ib.pos < ib.size) {
+      ZSTD_outBuffer ob{outBuf.data(), outBuf.size(), 0};
+      last = ZSTD_decompressStream(dctx.get(), &ob, &ib);
+      total += ob.pos;
+      if (ZSTD_isError(last) || total > h.size) {
+        reason = Utf8ToCp1252("Der Inhalt der gepackten Datei ist beschädigt.");
+        return 13;
+      }
+      hash.Update(outBuf.data(), ob.pos);
+      out.Write(std::string_view(outBuf.data(), ob.pos));
+    }
+  }
+  if (last != 0 || total != h.size || hash.Final() != h.digest) {
     reason = Utf8ToCp1252("Der Inhalt der gepackten Datei ist beschädigt (Prüfsumme falsch).");
     return 13;
   }
-  return WriteFileAtomically(target.string(), data, reason) ? 0 : 3;
+  // The digest first: a data file never appears without it.
+  if (!RecordDigest(target.string(), h.digest, reason) || !out.Commit(reason)) return 3;
+  return 0;
 }
 
 }  // namespace zel

@@ -2,7 +2,10 @@
 // SHA-256, then the data file compressed with zstd.
 #pragma once
 
+#include <array>
+#include <cstdint>
 #include <string>
+#include <string_view>
 
 #include "AtomicFile.h"
 #include "ZelExport.h"
@@ -13,8 +16,25 @@ namespace zel {
 ZELBASE_API bool PackDataFile(const std::string& wbdPath, const std::string& wbpPath,
                               std::string& reason);
 
+// The header of a packed file.
+struct TPackedHeader {
+  std::uint64_t size = 0;  // of the data file
+  std::array<unsigned char, 32> digest{};
+  std::string name;  // of the data file
+  std::uint64_t packedSize = 0;
+};
+
+// The longest header.
+constexpr std::size_t kMaxPackedHeader = 8 + 8 + 32 + 2 + 255 + 8;
+
+// Reads and checks the header from the first bytes of a packed file: magic,
+// a data-file name, a size within bounds.
+ZELBASE_API bool ParsePackedHeader(std::string_view head, TPackedHeader& header);
+ZELBASE_API std::size_t PackedHeaderSize(const TPackedHeader& header);
+
 // Unpacks into the directory: 0 unpacked, 3 cannot be opened or written,
-// 5 already unpacked, 13 damaged. The data file appears atomically.
+// 5 already unpacked, 13 damaged. The data file appears atomically, with
+// its digest recorded beside it.
 ZELBASE_API int UnpackDataFile(const std::string& wbpPath, const std::string& directory,
                                std::string& unpackedName, std::string& reason);
 

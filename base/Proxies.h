@@ -27,10 +27,14 @@ class ZELBASE_API TProxyBaseObject {
   const std::string& ClassName() const { return fName; }
   bool HasObject() const { return fObject != nullptr; }
 
+  // Without an object (its data file is gone) the texts still answer: the
+  // text of -999 must stay reachable.
   std::string GetErrorMessage(std::int32_t Code) {
-    return Forward(&TZelBaseObject::GetErrorMessage, Code);
+    return fObject ? Forward(&TZelBaseObject::GetErrorMessage, Code) : NoDataFileText();
   }
-  std::string GetLastError() { return Forward(&TZelBaseObject::GetLastError); }
+  std::string GetLastError() {
+    return fObject ? Forward(&TZelBaseObject::GetLastError) : NoDataFileText();
+  }
 
  protected:
   TProxyBaseObject(std::string name, std::unique_ptr<TZelBaseObject> object);

@@ -70,7 +70,9 @@ std::string DefaultDataDirectory() {
   return XdgHome("XDG_DATA_HOME", ".local/share") + "/zelvaro";
 }
 
-constexpr const char* kDataFileExtension = ".wbd";
+// The classes every data file registers.
+constexpr const char* kRequiredClasses[] = {"ZelProbeObject", "ZelDtausObject", "ZelArbeitObject",
+                                            "ZelSepaObject"};
 
 }  // namespace
 
@@ -100,7 +102,8 @@ const TZelClass* TZelPackageObject::GetZelClassByName(const std::string& Name) {
 void TZelPackageObject::EnsureStarted() { Start(); }
 
 // At the first use: load the remembered data file, else the newest one that
-// loads (a broken newer file does not leave the program without data).
+// loads. A file passed over is announced with its reason, so older data is
+// never used silently.
 void TZelPackageObject::Start() {
   if (fStarted) return;
   fStarted = true;
@@ -110,16 +113,28 @@ void TZelPackageObject::Start() {
   if (const std::string saved = ConfigValue("ActiveFile");
       !saved.empty() && WithSlash(fs::path(saved).parent_path().string()) == fDataDirectory)
     candidates.push_back(saved);
-  for (const std::string& name : DataFileNames()) candidates.push_back(fDataDirectory + name);
+  for (const std::string& name : DataFileNames())
+    if (candidates.empty() || fDataDirectory + name != candidates.front())
+      candidates.push_back(fDataDirectory + name);
   for (const std::string& path : candidates) {
     std::string reason;
     if (InspectDataModule(path, kZelInterfaceVersion, reason) == 0 && Load(path, reason)) {
       fCurrentFile = fs::path(path).filename().string();
       fCurrentDirectory = WithSlash(fs::path(path).parent_path().string());
+      if (!fNotices.empty())
+        fNotices.push_back(Utf8ToCp1252("Es wird stattdessen die Datendatei ") + fCurrentFile +
+                           " verwendet.");
       return;
     }
+    fNotices.push_back("Die Datendatei " + fs::path(path).filename().string() +
+                       Utf8ToCp1252(" wird nicht verwendet: ") + reason);
     if (fLastError.empty()) fLastError = reason;
   }
+}
+
+std::vector<std::string> TZelPackageObject::TakeNotices() {
+  Start();
+  return std::exchange(fNotices, {});
 }
 
 // The data files of the data directory, newest (greatest name) first.
@@ -127,7 +142,7 @@ std::vector<std::string> TZelPackageObject::DataFileNames() const {
   std::vector<std::string> names;
   std::error_code ec;
   for (const auto& entry : fs::directory_iterator(fDataDirectory, ec))
-    if (entry.path().extension() == kDataFileExtension && entry.is_regular_file(ec))
+    if (IsDataFileName(entry.path().filename().string()) && entry.is_regular_file(ec))
       names.push_back(entry.path().filename().string());
   std::sort(names.rbegin(), names.rend());
   return names;
@@ -137,8 +152,17 @@ std::string TZelPackageObject::PathOf(const std::string& FileName) const {
   return FileName.find('/') == std::string::npos ? fDataDirectory + FileName : FileName;
 }
 
+// Loads a checked data file; a module that does not register the domain
+// classes is unloaded again.
 bool TZelPackageObject::Load(const std::string& path, std::string& reason) {
-  return fModule.Open(path, reason);
+  if (!fModule.Open(path, reason)) return false;
+  for (const char* name : kRequiredClasses) {
+    if (GetZelClassByName(name)) continue;
+    fModule.Close();
+    reason = "Die Datei meldet die Klasse " + std::string(name) + " nicht an.";
+    return false;
+  }
+  return true;
 }
 
 std::string TZelPackageObject::GetDataDirectory() {

@@ -61,6 +61,9 @@ class ZELBASE_API TZelPackageObject {
 
   std::string GetErrorMessage(std::int32_t Code);
   std::string GetLastError();
+  // What the start-up had to say: data files passed over and why, and the
+  // file used instead (code page 1252). Each notice is given once.
+  std::vector<std::string> TakeNotices();
 
   // Proxies announce themselves so that activation can carry their objects.
   void AddProxy(TProxyBaseObject* Proxy);
@@ -79,6 +82,7 @@ class ZELBASE_API TZelPackageObject {
   std::string fCurrentFile;  // name inside fCurrentDirectory
   std::string fCurrentDirectory;
   std::string fLastError;
+  std::vector<std::string> fNotices;
   TDataModule fModule;
   TUpdateSettings fUpdate;
   std::map<std::string, const TZelClass*> fClasses;

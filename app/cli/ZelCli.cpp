@@ -834,6 +834,11 @@ int Run(const std::vector<std::string>& argv, std::istream& in, std::ostream& ou
       out << "Aufruf: " << cmd.usage << "\n\n" << cmd.help << "\n";
       return kAccepted;
     }
+    if (!c.args.Has("--data")) {
+      // A data file passed over at the start is never passed over silently.
+      for (const std::string& notice : zel::ZelPackage()->TakeNotices())
+        err << Cp1252ToUtf8(notice) << "\n";
+    }
     if (c.args.Has("--data")) {
       zel::ZelPackage()->SetPersistent(false);  // for this run only
       const int rc = zel::ZelPackage()->Activate(c.args.Get("--data"));

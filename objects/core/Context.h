@@ -19,6 +19,8 @@ class TContext {
   void Write(const std::string& Name, const std::string& Value);
   void Write(const std::string& Name, std::int32_t Value);
   void Write(const std::string& Name, bool Value);
+  // A literal would otherwise silently become the bool overload.
+  void Write(const std::string& Name, const char* Value) = delete;
   void WriteEnd();
 
   // Reads every complete item; a foreign, empty or cut stream gives fewer.

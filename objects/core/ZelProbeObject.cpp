@@ -193,6 +193,10 @@ std::unique_ptr<TZelBaseObject> TZelProbeObject::Thaw(TByteStream& Stream) {
     if (end == std::string::npos) break;
     pos = end + 2;
   }
+  // A stream is input like any other: the cursors stay inside their lists.
+  o->CurrentBankNumber = std::clamp(o->CurrentBankNumber, 0, GetBankAnzahl());
+  o->CurrentMatchNumber =
+      std::clamp(o->CurrentMatchNumber, -1, static_cast<std::int32_t>(o->MatchList.size()) - 1);
   return o;
 }
 

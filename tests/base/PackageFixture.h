@@ -14,6 +14,7 @@
 #include "../TempDir.h"
 #include "Cp1252.h"
 #include "Proxies.h"
+#include "Sha256.h"
 #include "ZelPackage.h"
 
 namespace zeltest {
@@ -31,8 +32,10 @@ class PackageFixture : public TempDirTest {
     data_ = root_ / "data";
     fs::create_directories(data_);
     fs::create_directories(root_ / "config");
-    for (const std::string& f : {kNewFile, kOldFile})
+    for (const std::string& f : {kNewFile, kOldFile}) {
       fs::copy_file(fs::path(ZEL_BUILT_DATA_DIR) / f, data_ / f);
+      fs::copy_file(fs::path(ZEL_BUILT_DATA_DIR) / (f + ".sha256"), data_ / (f + ".sha256"));
+    }
     ::setenv("XDG_CONFIG_HOME", (root_ / "config").c_str(), 1);
     ::setenv("ZELVARO_DATA_DIR", data_.c_str(), 1);
     ::unsetenv("ZELVARO_UPDATE_URL");
@@ -43,6 +46,17 @@ class PackageFixture : public TempDirTest {
   // Writes bytes to a file in the data directory.
   void Put(const std::string& name, const std::string& bytes) {
     std::ofstream(data_ / name, std::ios::binary) << bytes;
+  }
+  // Copies a test module into the data directory under a data file's name,
+  // with its digest recorded as the build records it.
+  void PutModule(const std::string& module, const std::string& name) {
+    fs::copy_file(fs::path(ZEL_TEST_MODULE_DIR) / module, data_ / name);
+    Record(name);
+  }
+  void Record(const std::string& name) {
+    std::string reason;
+    ASSERT_TRUE(
+        zel::RecordDigest((data_ / name).string(), zel::Sha256Of(Read(data_ / name)), reason));
   }
   std::string Read(const fs::path& p) {
     std::ifstream in(p, std::ios::binary);

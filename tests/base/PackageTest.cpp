@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 #include <link.h>
+#include <sys/stat.h>
 
 #include <string>
 #include <vector>
@@ -144,29 +145,99 @@ TEST_F(ActivePackage, ActivationCarriesObjectStateAndChangesTheAnswers) {
 TEST_F(ActivePackage, RefusedFilesLeaveTheOldOneActive) {
   auto probe = TProxyZelProbeObject::Create("ZelProbeObject");
   probe->GetFirstBank();
-  const std::string garbage(5000, 'x');
-  Put("Garbage.wbd", garbage);
   const std::string old = Read(data_ / kOldFile);
-  Put("Truncated.wbd", old.substr(0, old.size() / 2));
-  Put("HeaderOnly.wbd", old.substr(0, 64));
-  fs::copy_file(fs::path(ZEL_TEST_MODULE_DIR) / "OtherVersion.wbd", data_ / "OtherVersion.wbd");
-  for (const std::string name :
-       {"Garbage.wbd", "Truncated.wbd", "HeaderOnly.wbd", "OtherVersion.wbd"}) {
+  Put("ZelObjects_2090_1.wbd", std::string(5000, 'x'));
+  Put("ZelObjects_2090_2.wbd", old.substr(0, old.size() / 2));
+  Put("ZelObjects_2090_3.wbd", old.substr(0, 64));
+  fs::copy_file(fs::path(ZEL_TEST_MODULE_DIR) / "OtherVersion.wbd",
+                data_ / "ZelObjects_2090_4.wbd");
+  for (const std::string name : {"ZelObjects_2090_1.wbd", "ZelObjects_2090_2.wbd",
+                                 "ZelObjects_2090_3.wbd", "ZelObjects_2090_4.wbd"}) {
     EXPECT_EQ(Pkg().Activate(name), 13) << name;
     EXPECT_FALSE(Pkg().GetLastError().empty());
     EXPECT_EQ(Pkg().GetCurrentFileName(), kNewFile);
     EXPECT_EQ(probe->TestBlzKto("10000000", "1"), 3);
   }
   EXPECT_NE(Pkg().GetLastError().find("99"), std::string::npos);
-  EXPECT_EQ(Pkg().Activate("Fehlt.wbd"), 3);
+  EXPECT_EQ(Pkg().Activate("ZelObjects_2090_9.wbd"), 13);  // not a quarter
+  EXPECT_EQ(Pkg().Activate("ZelObjects_2091_1.wbd"), 3);   // not there
   EXPECT_EQ(Pkg().GetCurrentFileName(), kNewFile);
+}
+
+// What is checked before a data file's code may run; each refusal names its
+// reason, and the old file stays active.
+TEST_F(ActivePackage, DataFilesAreCheckedBeforeTheyAreLoaded) {
+  const std::string good = (data_ / kOldFile).string();
+  auto copy = [&](const std::string& name) {
+    fs::copy_file(good, data_ / name);
+    Record(name);
+    return (data_ / name).string();
+  };
+  struct Case {
+    std::string name;
+    const char* reason;  // a part of the refusal's text
+  };
+  fs::copy_file(good, data_ / "Other.wbd");
+  Record("Other.wbd");
+  fs::create_symlink(good, data_ / "ZelObjects_2091_1.wbd");
+  fs::copy_file(data_ / (kOldFile + ".sha256"), data_ / "ZelObjects_2091_1.wbd.sha256");
+  fs::permissions(copy("ZelObjects_2091_2.wbd"), fs::perms::group_write, fs::perm_options::add);
+  ::mkfifo((data_ / "ZelObjects_2091_3.wbd").c_str(), 0600);
+  fs::create_directory(data_ / "ZelObjects_2091_4.wbd");
+  {
+    std::ofstream(data_ / "ZelObjects_2092_1.wbd", std::ios::binary) << "";
+    fs::resize_file(data_ / "ZelObjects_2092_1.wbd", std::uintmax_t{200} << 30);  // sparse
+  }
+  fs::copy_file(good, data_ / "ZelObjects_2092_2.wbd");  // no digest recorded
+  std::string flipped = Read(good);
+  for (int i = 200; i < 4096; i += 97) flipped[static_cast<std::size_t>(i)] ^= 0x21;
+  Put("ZelObjects_2092_3.wbd", flipped);
+  fs::copy_file(data_ / (kOldFile + ".sha256"), data_ / "ZelObjects_2092_3.wbd.sha256");
+  const Case cases[] = {
+      {"Other.wbd", "ZelObjects_JJJJ_Q.wbd"},
+      {"ZelObjects_2091_1.wbd", "symbolischer Verweis"},
+      {"ZelObjects_2091_2.wbd", "auch für andere beschreibbar"},
+      {"ZelObjects_2091_3.wbd", "keine gewöhnliche Datei"},
+      {"ZelObjects_2091_4.wbd", "keine gewöhnliche Datei"},
+      {"ZelObjects_2092_1.wbd", "zu groß"},
+      {"ZelObjects_2092_2.wbd", "keine Prüfsumme"},
+      {"ZelObjects_2092_3.wbd", "Prüfsumme der Datei stimmt nicht"},
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(Pkg().Activate(c.name), 13) << c.name;
+    EXPECT_NE(Cp1252ToUtf8(Pkg().GetLastError()).find(c.reason), std::string::npos)
+        << c.name << ": " << Cp1252ToUtf8(Pkg().GetLastError());
+    EXPECT_EQ(Pkg().GetCurrentFileName(), kNewFile);
+  }
+  EXPECT_EQ(Pkg().Activate(""), 13);  // the data directory itself
+}
+
+// The start-up passes over a damaged newest file and a module that loads but
+// registers nothing, and says so.
+TEST_F(PackageFixture, StartUpAnnouncesTheFilesItPassesOver) {
+  std::string flipped = Read(data_ / kNewFile);
+  for (int i = 64; i < 4096; i += 61) flipped[static_cast<std::size_t>(i)] ^= 0x5A;
+  Put("ZelObjects_2099_1.wbd", flipped);
+  fs::copy_file(data_ / (kNewFile + ".sha256"), data_ / "ZelObjects_2099_1.wbd.sha256");
+  PutModule("MarkerOnly.wbd", "ZelObjects_2099_2.wbd");
+  EXPECT_EQ(Pkg().GetCurrentFileName(), kNewFile);
+  const std::vector<std::string> notices = Pkg().TakeNotices();
+  ASSERT_EQ(notices.size(), 3u);
+  EXPECT_NE(notices[0].find("ZelObjects_2099_2.wbd"), std::string::npos);
+  EXPECT_NE(notices[0].find("ZelProbeObject"), std::string::npos);
+  EXPECT_NE(Cp1252ToUtf8(notices[1]).find("ZelObjects_2099_1.wbd wird nicht verwendet: "),
+            std::string::npos);
+  EXPECT_EQ(Cp1252ToUtf8(notices[2]),
+            "Es wird stattdessen die Datendatei " + kNewFile + " verwendet.");
+  EXPECT_TRUE(Pkg().TakeNotices().empty());
+  EXPECT_NE(TProxyZelProbeObject::Create("ZelProbeObject"), nullptr);
 }
 
 TEST_F(ActivePackage, UnloadableFileWithTheOldOneStillThere) {
   auto probe = TProxyZelProbeObject::Create("ZelProbeObject");
   const std::string first = probe->GetFirstBank();
-  fs::copy_file(fs::path(ZEL_TEST_MODULE_DIR) / "Unloadable.wbd", data_ / "Unloadable.wbd");
-  EXPECT_EQ(Pkg().Activate("Unloadable.wbd"), 13);
+  PutModule("Unloadable.wbd", "ZelObjects_2090_1.wbd");
+  EXPECT_EQ(Pkg().Activate("ZelObjects_2090_1.wbd"), 13);
   EXPECT_NE(Pkg().GetLastError().find("zel_test_function_nobody_has"), std::string::npos);
   EXPECT_EQ(Pkg().GetCurrentFileName(), kNewFile);
   auto again = TProxyZelProbeObject::Create("ZelProbeObject");
@@ -178,11 +249,13 @@ TEST_F(ActivePackage, UnloadableFileWithTheOldOneGone) {
   auto probe = TProxyZelProbeObject::Create("ZelProbeObject");
   probe->GetFirstBank();
   probe->GetNextBank();
-  fs::copy_file(fs::path(ZEL_TEST_MODULE_DIR) / "Unloadable.wbd", data_ / "Unloadable.wbd");
+  PutModule("Unloadable.wbd", "ZelObjects_2090_1.wbd");
   fs::remove(data_ / kNewFile);
-  EXPECT_EQ(Pkg().Activate("Unloadable.wbd"), 14);
+  EXPECT_EQ(Pkg().Activate("ZelObjects_2090_1.wbd"), 14);
   EXPECT_EQ(Pkg().GetCurrentFileName(), "");
   EXPECT_EQ(probe->TestBlzKto("10000000", "1"), -999);
+  EXPECT_EQ(probe->GetErrorMessage(-999), zel::NoDataFileText());  // still a text
+  EXPECT_EQ(probe->GetLastError(), zel::NoDataFileText());
   EXPECT_THROW(probe->GetNextBank(), EZelError);
   EXPECT_EQ(TProxyZelProbeObject::Create("ZelProbeObject"), nullptr);
 

@@ -3,6 +3,7 @@
 #include <string>
 
 #include "Context.h"
+#include "ZelProbeObject.h"
 
 namespace {
 
@@ -110,3 +111,30 @@ TEST(Context, HugeValueLengthIsACutStream) {
 }
 
 }  // namespace
+
+namespace probe_thaw {
+
+using zel::TByteStream;
+using zel::TContext;
+
+// A frozen account check object with two matches and cursors far outside
+// the lists: the thawed object stays inside them.
+TEST(ProbeObjectThaw, KeepsTheCursorsInsideTheirLists) {
+  for (const int cursor : {-5, 2147483647, -2147483647}) {
+    TByteStream s;
+    TContext c(s);
+    c.WriteBegin();
+    c.Write("CurrentBankNumber", cursor);
+    c.Write("CurrentMatchNumber", cursor);
+    c.Write("MatchListOut", std::string("10000000\r\n37040044\r\n"));
+    c.WriteEnd();
+    s.Seek(0);
+    const auto thawed = zel::TZelProbeObject::Thaw(s);
+    const std::string next = thawed->GetNextMatch();
+    EXPECT_TRUE(next.empty() || next == "10000000") << cursor;  // the first or none
+    const std::string bank = thawed->GetNextBank();
+    EXPECT_TRUE(bank.empty() || bank.size() == 8) << cursor << " " << bank;
+  }
+}
+
+}  // namespace probe_thaw
