@@ -7,7 +7,9 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <atomic>
+#include <cstdint>
 #include <functional>
 #include <string>
 #include <thread>
@@ -23,6 +25,9 @@ struct HttpReply {
   int status = 200;
   std::string body;
   int delayMs = 0;
+  // After the body, this many more bytes of "0" without a length, sent
+  // until the client stops reading (an endless answer).
+  std::uint64_t endless = 0;
 };
 
 class TestHttpServer {
@@ -83,10 +88,18 @@ class TestHttpServer {
         req.authorization = request.substr(auth + 15, request.find("\r\n", auth) - auth - 15);
       const HttpReply reply = fHandler(req);
       if (reply.delayMs) std::this_thread::sleep_for(std::chrono::milliseconds(reply.delayMs));
-      const std::string out = "HTTP/1.1 " + std::to_string(reply.status) +
-                              " X\r\nContent-Length: " + std::to_string(reply.body.size()) +
-                              "\r\nConnection: close\r\n\r\n" + reply.body;
+      const std::string length =
+          reply.endless ? "" : "Content-Length: " + std::to_string(reply.body.size()) + "\r\n";
+      const std::string out = "HTTP/1.1 " + std::to_string(reply.status) + " X\r\n" + length +
+                              "Connection: close\r\n\r\n" + reply.body;
       ::send(c, out.data(), out.size(), MSG_NOSIGNAL);
+      const std::string zeros(1 << 16, '0');
+      for (std::uint64_t left = reply.endless; left > 0 && !fStop;) {
+        const ssize_t n =
+            ::send(c, zeros.data(), std::min<std::uint64_t>(left, zeros.size()), MSG_NOSIGNAL);
+        if (n <= 0) break;
+        left -= static_cast<std::uint64_t>(n);
+      }
       ::close(c);
     }
   }

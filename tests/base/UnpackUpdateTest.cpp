@@ -1,6 +1,8 @@
 // Packed data files and the update server.
 
 #include <gtest/gtest.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
 
 #include <string>
 
@@ -37,6 +39,30 @@ TEST_F(Unpack, UnpacksIntoTheDataDirectory) {
   int files = 0;
   for (const auto& e : fs::directory_iterator(data_)) files += e.is_regular_file();
   EXPECT_EQ(files, 5);  // two data files with their digests, the packed file
+}
+
+TEST_F(Unpack, PackingRefusesWhatUnpackingWouldRefuse) {
+  std::string reason;
+  const std::string wbd = (data_ / kNewFile).string();
+  const std::string bytes = Read(wbd);
+  EXPECT_FALSE(zel::PackDataFile(wbd, wbd, reason));  // its own input
+  EXPECT_EQ(Read(wbd), bytes);
+  fs::copy_file(wbd, data_ / "Other.wbd");
+  EXPECT_FALSE(
+      zel::PackDataFile((data_ / "Other.wbd").string(), (root_ / "o.wbp").string(), reason));
+  EXPECT_NE(reason.find("ZelObjects_JJJJ_Q.wbd"), std::string::npos);
+}
+
+TEST_F(Unpack, UnpackedFilesAreReadableByAllAndCarryTheirDigest) {
+  Put("ZelObjects_2013_4.wbp", packed_);
+  ::umask(077);
+  ASSERT_EQ(Pkg().Unpack("ZelObjects_2013_4.wbp"), 0);
+  EXPECT_EQ(fs::status(data_ / kOldFile).permissions() & fs::perms::all,
+            fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read |
+                fs::perms::others_read);
+  EXPECT_EQ(Read(data_ / (kOldFile + ".sha256")),
+            Read(fs::path(ZEL_BUILT_DATA_DIR) / (kOldFile + ".sha256")));
+  EXPECT_EQ(Pkg().Activate(kOldFile), 0);
 }
 
 TEST_F(Unpack, MissingFile) {
@@ -103,6 +129,12 @@ class Update : public ActivePackage {
     if (r.path == "/garbage/newest") return {200, "<html>Wartung</html>", 0};
     if (r.path == "/evil/newest") return {200, "../../etc/passwd.wbp", 0};
     if (r.path == "/slow/newest") return {200, "ZelObjects_2099_1.wbp", 4000};
+    if (r.path == "/endless/newest") return {200, "ZelObjects_2099_1.wbp", 0, 1ULL << 40};
+    if (r.path == "/bigfile/newest") return {200, "ZelObjects_2099_1.wbp", 0};
+    if (r.path == "/bigfile/files/ZelObjects_2099_1.wbp") return {200, packed_, 0, 1ULL << 40};
+    if (r.path == "/html/newest") return {200, "ZelObjects_2099_1.wbp", 0};
+    if (r.path == "/html/files/ZelObjects_2099_1.wbp") return {200, "<html>Wartung</html>", 0};
+    if (r.path == "/bell/newest") return {200, "-Gesperrt\x1b[2J\a bis morgen", 0};
     return {404, "", 0};
   }
   void UseServer(const std::string& prefix) {
@@ -157,6 +189,32 @@ TEST_F(Update, Refusals) {
   int files = 0;
   for (const auto& e : fs::directory_iterator(data_)) files += e.is_regular_file();
   EXPECT_EQ(files, 4);  // nothing was stored beside the two data files and their digests
+}
+
+// Answers that would grow without end, HTML in place of the packed file and
+// control bytes in a reason: the client stays bounded and keeps the old file.
+TEST_F(Update, HostileAnswers) {
+  zel::TUpdateSettings s;
+  s.timeoutSeconds = 20;
+  Put("ZelObjects_2099_1.wbp", "the good old file");
+  struct Case {
+    const char* prefix;
+    const char* answer;
+  };
+  const Case cases[] = {
+      {"endless", "-Die Antwort des Servers ist zu groß"},
+      {"bigfile", "-Die Antwort des Servers ist zu groß"},
+      {"html", "-Der Server lieferte keine gepackte Datendatei"},
+      {"bell", "-Gesperrt[2J bis morgen"},
+  };
+  for (const Case& c : cases) {
+    s.url = server_->Url(c.prefix);
+    EXPECT_EQ(Cp1252ToUtf8(zel::UpdateDownload(s, "a", "b", data_.string())), c.answer) << c.prefix;
+    EXPECT_EQ(Read(data_ / "ZelObjects_2099_1.wbp"), "the good old file") << c.prefix;
+  }
+  rusage u;
+  getrusage(RUSAGE_SELF, &u);
+  EXPECT_LT(u.ru_maxrss, 1024 * 1024);  // kilobytes: far below the 300 MB cap's worth of answers
 }
 
 // With a proxy set, requests go to it (with the full address); a proxy
