@@ -158,38 +158,34 @@ class LineReader {
   static constexpr std::size_t kMaxLine = 4096;
   explicit LineReader(std::istream& in) : fIn(in) {}
 
-  // False at the end of the input. `tooLong` marks a line that was cut.
+  // False at the end of the input. `tooLong` marks a line that is too long:
+  // it is reported as soon as that is clear, and the rest of it is skipped.
   bool Next(std::string_view& line, bool& tooLong) {
     tooLong = false;
+    line = {};
     for (;;) {
       const char* nl =
           static_cast<const char*>(std::memchr(fBuffer.data() + fPos, '\n', fEnd - fPos));
-      if (nl) {
-        const std::size_t start = fPos;
-        fPos = static_cast<std::size_t>(nl - fBuffer.data()) + 1;
-        if (fSkipping) {
-          fSkipping = false;
-          tooLong = true;
-          line = {};
-          return true;
-        }
-        line = std::string_view(fBuffer.data() + start, fPos - 1 - start);
-        if (line.size() > kMaxLine) {
-          tooLong = true;
-          line = {};
-        }
+      if (fSkipping) {
+        fPos = nl ? static_cast<std::size_t>(nl - fBuffer.data()) + 1 : fEnd;
+        fSkipping = nl == nullptr;
+        if (fSkipping && !Fill()) return false;
+        continue;
+      }
+      if (nl && static_cast<std::size_t>(nl - fBuffer.data()) - fPos <= kMaxLine) {
+        line = std::string_view(fBuffer.data() + fPos,
+                                static_cast<std::size_t>(nl - fBuffer.data()) - fPos);
+        fPos += line.size() + 1;
         return true;
       }
-      if (fEnd - fPos > kMaxLine) {  // no end in sight: drop what we have
+      if (fEnd - fPos > kMaxLine) {
         fSkipping = true;
-        fPos = fEnd;
+        tooLong = true;
+        return true;
       }
       if (!Fill()) {
-        if (fPos == fEnd && !fSkipping) return false;
-        line =
-            fSkipping ? std::string_view() : std::string_view(fBuffer.data() + fPos, fEnd - fPos);
-        tooLong = fSkipping;
-        fSkipping = false;
+        if (fPos == fEnd) return false;
+        line = std::string_view(fBuffer.data() + fPos, fEnd - fPos);  // the last line
         fPos = fEnd;
         return true;
       }
