@@ -34,8 +34,13 @@ TAtomicFile::~TAtomicFile() { Discard(); }
 bool TAtomicFile::Open(std::string& reason) {
   Discard();
   const fs::path target(fTarget);
+  const fs::path dir = target.parent_path().empty() ? fs::path(".") : target.parent_path();
+  // An unnamed file first: a process killed while writing leaves nothing
+  // behind. Where the file system has none, a named temporary file.
+  int fd = ::open(dir.c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, 0644);
+  fUnnamed = fd >= 0;
   fTemp = (target.parent_path() / ("." + target.filename().string() + ".XXXXXX")).string();
-  const int fd = ::mkostemp(fTemp.data(), O_CLOEXEC);
+  if (fd < 0) fd = ::mkostemp(fTemp.data(), O_CLOEXEC);
   if (fd < 0) {
     reason =
         Utf8ToCp1252("Die Datei " + fTarget + " kann nicht angelegt werden: " + SystemText(errno));
@@ -48,12 +53,31 @@ bool TAtomicFile::Open(std::string& reason) {
     reason =
         Utf8ToCp1252("Die Datei " + fTarget + " kann nicht angelegt werden: " + SystemText(errno));
     ::close(fd);
-    ::unlink(fTemp.c_str());
+    if (!fUnnamed) ::unlink(fTemp.c_str());
     fTemp.clear();
     return false;
   }
   fError = 0;
   return true;
+}
+
+// Gives the unnamed file the temporary name, so that it can be renamed.
+bool TAtomicFile::Name() {
+  const std::string self = "/proc/self/fd/" + std::to_string(::fileno(fFile));
+  const fs::path target(fTarget);
+  for (int attempt = 0; attempt < 100; ++attempt) {
+    const std::string name =
+        (target.parent_path() / ("." + target.filename().string() + "." +
+                                 std::to_string(::getpid()) + "." + std::to_string(attempt)))
+            .string();
+    if (::linkat(AT_FDCWD, self.c_str(), AT_FDCWD, name.c_str(), AT_SYMLINK_FOLLOW) == 0) {
+      fTemp = name;
+      fUnnamed = false;
+      return true;
+    }
+    if (errno != EEXIST) return false;
+  }
+  return false;
 }
 
 void TAtomicFile::Write(std::string_view bytes) {
@@ -69,6 +93,7 @@ bool TAtomicFile::Commit(std::string& reason) {
   }
   if (fError == 0 && std::fflush(fFile) != 0) fError = errno;
   if (fError == 0 && ::fsync(::fileno(fFile)) != 0) fError = errno;
+  if (fError == 0 && fUnnamed && !Name()) fError = errno ? errno : EIO;
   const int closed = std::fclose(fFile);
   fFile = nullptr;
   if (fError == 0 && closed != 0) fError = errno;
@@ -87,8 +112,9 @@ bool TAtomicFile::Commit(std::string& reason) {
 void TAtomicFile::Discard() {
   if (fFile) std::fclose(fFile);
   fFile = nullptr;
-  if (!fTemp.empty()) ::unlink(fTemp.c_str());
+  if (!fTemp.empty() && !fUnnamed) ::unlink(fTemp.c_str());
   fTemp.clear();
+  fUnnamed = false;
 }
 
 bool WriteFileAtomically(const std::string& target, std::string_view bytes, std::string& reason) {

@@ -11,7 +11,8 @@
 
 namespace zel {
 
-// Written to a temporary file beside the target and renamed over it by
+// Written to a temporary file beside the target (unnamed where the file
+// system allows, so a killed process leaves nothing) and renamed over it by
 // Commit (after fsync of the file and then of the directory). Without a
 // Commit the temporary file is removed, so a failed or abandoned write
 // leaves the old target as it was. The target gets mode 0644.
@@ -32,8 +33,11 @@ class ZELBASE_API TAtomicFile {
   void Discard();
 
  private:
+  bool Name();
+
   std::string fTarget;
   std::string fTemp;
+  bool fUnnamed = false;  // fTemp is only the pattern of a name yet
   std::FILE* fFile = nullptr;
   int fError = 0;
 };
