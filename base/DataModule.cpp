@@ -6,12 +6,16 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
+#include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <filesystem>
 #include <string_view>
 #include <vector>
 
+#include "AtomicFile.h"
 #include "Cp1252.h"
 #include "Sha256.h"
 
@@ -175,6 +179,62 @@ bool RecordedDigest(const std::string& path, std::string& hex, std::string& reas
   return true;
 }
 
+// Data files verified before, by identity: an unchanged file (same device,
+// inode, size, modification and change time) is not hashed again at every
+// start. Any write moves the change time, so a changed file is always
+// hashed anew; the list belongs to the user like the data files.
+std::string VerifiedListPath() {
+  const char* cache = std::getenv("XDG_CACHE_HOME");
+  const char* home = std::getenv("HOME");
+  const std::string dir = cache && *cache ? cache : std::string(home ? home : "") + "/.cache";
+  return dir + "/zelvaro/verified-data-files";
+}
+
+std::string StampOf(const struct stat& st, const std::string& digestHex) {
+  char buf[160];
+  std::snprintf(buf, sizeof buf, "%llu %llu %lld %lld.%09ld %lld.%09ld ",
+                static_cast<unsigned long long>(st.st_dev),
+                static_cast<unsigned long long>(st.st_ino), static_cast<long long>(st.st_size),
+                static_cast<long long>(st.st_mtim.tv_sec), st.st_mtim.tv_nsec,
+                static_cast<long long>(st.st_ctim.tv_sec), st.st_ctim.tv_nsec);
+  return buf + digestHex;
+}
+
+constexpr std::size_t kMaxVerified = 32;
+
+std::vector<std::string> VerifiedList() {
+  std::vector<std::string> lines;
+  const std::string path = VerifiedListPath();
+  std::string reason;
+  int rc = 0;
+  const Fd f{OpenForCheck(path, reason, rc)};
+  struct stat st;
+  if (f.fd < 0 || !TrustedFile(f.fd, path, st, reason) || st.st_size > 64 * 1024) return lines;
+  std::string text(static_cast<std::size_t>(st.st_size), '\0');
+  if (::pread(f.fd, text.data(), text.size(), 0) != st.st_size) return lines;
+  for (std::size_t pos = 0, nl; (nl = text.find('\n', pos)) != std::string::npos; pos = nl + 1)
+    lines.push_back(text.substr(pos, nl - pos));
+  return lines;
+}
+
+bool VerifiedBefore(const std::string& stamp) {
+  const std::vector<std::string> lines = VerifiedList();
+  return std::find(lines.begin(), lines.end(), stamp) != lines.end();
+}
+
+void RememberVerified(const std::string& stamp) {
+  std::vector<std::string> lines = VerifiedList();
+  if (lines.size() >= kMaxVerified) lines.erase(lines.begin(), lines.end() - (kMaxVerified - 1));
+  lines.push_back(stamp);
+  std::string text;
+  for (const std::string& l : lines) text += l + "\n";
+  const std::string path = VerifiedListPath();
+  std::error_code ec;
+  std::filesystem::create_directories(std::filesystem::path(path).parent_path(), ec);
+  std::string reason;
+  WriteFileAtomically(path, text, reason);  // best effort: without it, files are hashed again
+}
+
 }  // namespace
 
 bool IsDataFileName(const std::string& name) {
@@ -219,6 +279,8 @@ int Inspect(const std::string& path, std::uint32_t interfaceVersion, std::string
   }
   std::string recorded;
   if (!RecordedDigest(path, recorded, reason)) return 13;
+  const std::string stamp = StampOf(st, recorded);
+  if (VerifiedBefore(stamp)) return 0;
   TSha256Digest digest;
   if (!Sha256OfFile(f.fd, digest)) {
     reason = "Die Datei " + path + " kann nicht gelesen werden: " + std::strerror(errno);
@@ -226,6 +288,7 @@ int Inspect(const std::string& path, std::uint32_t interfaceVersion, std::string
   }
   if (HexOf(digest) != recorded)
     return Refuse(reason, "Die Prüfsumme der Datei stimmt nicht mit der verzeichneten überein.");
+  RememberVerified(stamp);
   return 0;
 }
 

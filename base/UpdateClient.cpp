@@ -1,7 +1,5 @@
 #include "UpdateClient.h"
 
-#include <curl/curl.h>
-
 #include <algorithm>
 #include <cstring>
 #include <filesystem>
@@ -9,6 +7,7 @@
 
 #include "AtomicFile.h"
 #include "Cp1252.h"
+#include "CurlLibrary.h"
 #include "DataModule.h"
 #include "PackedFile.h"
 
@@ -17,13 +16,9 @@ namespace {
 
 namespace fs = std::filesystem;
 
-struct CurlGlobal {
-  CurlGlobal() { curl_global_init(CURL_GLOBAL_DEFAULT); }
-  ~CurlGlobal() { curl_global_cleanup(); }
-};
-
 struct CurlDeleter {
-  void operator()(CURL* c) const { curl_easy_cleanup(c); }
+  const TCurlLibrary* lib;
+  void operator()(CURL* c) const { lib->easy_cleanup(c); }
 };
 
 // Where a response body goes: a text for short answers, or a file. Each
@@ -82,9 +77,13 @@ std::size_t Collect(char* data, std::size_t size, std::size_t n, void* user) noe
 
 Response Get(const TUpdateSettings& s, const std::string& path, const std::string& user,
              const std::string& password, Sink& sink) {
-  static CurlGlobal global;
   Response r;
-  std::unique_ptr<CURL, CurlDeleter> curl(curl_easy_init());
+  const TCurlLibrary* lib = TCurlLibrary::Get();
+  if (!lib) {
+    r.code = CURLE_FAILED_INIT;
+    return r;
+  }
+  std::unique_ptr<CURL, CurlDeleter> curl(lib->easy_init(), CurlDeleter{lib});
   if (!curl) {
     r.code = CURLE_FAILED_INIT;
     return r;
@@ -93,27 +92,27 @@ Response Get(const TUpdateSettings& s, const std::string& path, const std::strin
   if (url.empty() || url.back() != '/') url += '/';
   url += path;
   CURL* c = curl.get();
-  curl_easy_setopt(c, CURLOPT_URL, url.c_str());
-  curl_easy_setopt(c, CURLOPT_HTTPAUTH, CURLAUTH_BASIC);
-  curl_easy_setopt(c, CURLOPT_USERNAME, user.c_str());
-  curl_easy_setopt(c, CURLOPT_PASSWORD, password.c_str());
-  curl_easy_setopt(c, CURLOPT_TIMEOUT,
+  lib->easy_setopt(c, CURLOPT_URL, url.c_str());
+  lib->easy_setopt(c, CURLOPT_HTTPAUTH, CURLAUTH_BASIC);
+  lib->easy_setopt(c, CURLOPT_USERNAME, user.c_str());
+  lib->easy_setopt(c, CURLOPT_PASSWORD, password.c_str());
+  lib->easy_setopt(c, CURLOPT_TIMEOUT,
                    static_cast<long>(s.timeoutSeconds > 0 ? s.timeoutSeconds : 30));
-  curl_easy_setopt(c, CURLOPT_NOSIGNAL, 1L);
-  curl_easy_setopt(c, CURLOPT_FOLLOWLOCATION, 1L);
-  curl_easy_setopt(c, CURLOPT_MAXREDIRS, 3L);
-  curl_easy_setopt(c, CURLOPT_PROTOCOLS_STR, "http,https");
-  curl_easy_setopt(c, CURLOPT_REDIR_PROTOCOLS_STR, "http,https");
+  lib->easy_setopt(c, CURLOPT_NOSIGNAL, 1L);
+  lib->easy_setopt(c, CURLOPT_FOLLOWLOCATION, 1L);
+  lib->easy_setopt(c, CURLOPT_MAXREDIRS, 3L);
+  lib->easy_setopt(c, CURLOPT_PROTOCOLS_STR, "http,https");
+  lib->easy_setopt(c, CURLOPT_REDIR_PROTOCOLS_STR, "http,https");
   if (!s.proxyHost.empty() && s.proxyPort != 0) {
-    curl_easy_setopt(c, CURLOPT_PROXY, s.proxyHost.c_str());
-    curl_easy_setopt(c, CURLOPT_PROXYPORT, static_cast<long>(s.proxyPort));
+    lib->easy_setopt(c, CURLOPT_PROXY, s.proxyHost.c_str());
+    lib->easy_setopt(c, CURLOPT_PROXYPORT, static_cast<long>(s.proxyPort));
   } else {
-    curl_easy_setopt(c, CURLOPT_PROXY, "");  // no proxy from the environment either
+    lib->easy_setopt(c, CURLOPT_PROXY, "");  // no proxy from the environment either
   }
-  curl_easy_setopt(c, CURLOPT_WRITEFUNCTION, Collect);
-  curl_easy_setopt(c, CURLOPT_WRITEDATA, static_cast<Sink*>(&sink));
-  r.code = curl_easy_perform(c);
-  curl_easy_getinfo(c, CURLINFO_RESPONSE_CODE, &r.status);
+  lib->easy_setopt(c, CURLOPT_WRITEFUNCTION, Collect);
+  lib->easy_setopt(c, CURLOPT_WRITEDATA, static_cast<Sink*>(&sink));
+  r.code = lib->easy_perform(c);
+  lib->easy_getinfo(c, CURLINFO_RESPONSE_CODE, &r.status);
   return r;
 }
 
@@ -121,6 +120,8 @@ Response Get(const TUpdateSettings& s, const std::string& path, const std::strin
 std::string Failure(const Response& r) {
   switch (r.code) {
     case CURLE_OK: break;
+    case CURLE_FAILED_INIT:
+      return "Die Bibliothek libcurl ist nicht installiert oder nicht nutzbar";
     case CURLE_OPERATION_TIMEDOUT: return "Der Server hat nicht rechtzeitig geantwortet";
     case CURLE_COULDNT_CONNECT:
     case CURLE_COULDNT_RESOLVE_HOST:
@@ -128,7 +129,8 @@ std::string Failure(const Response& r) {
       return "Verbindung zum Server konnte nicht hergestellt werden";
     case CURLE_WRITE_ERROR: return Utf8ToCp1252("Die Antwort des Servers ist zu groß");
     default:
-      return "Fehler bei der Verbindung zum Server: " + std::string(curl_easy_strerror(r.code));
+      return "Fehler bei der Verbindung zum Server: " +
+             std::string(TCurlLibrary::Get()->easy_strerror(r.code));
   }
   if (r.status == 401) return "Benutzername oder Kennwort ist falsch";
   if (r.status == 404) return "Auf dem Server liegt keine Datendatei vor";

@@ -37,6 +37,7 @@ class PackageFixture : public TempDirTest {
       fs::copy_file(fs::path(ZEL_BUILT_DATA_DIR) / (f + ".sha256"), data_ / (f + ".sha256"));
     }
     ::setenv("XDG_CONFIG_HOME", (root_ / "config").c_str(), 1);
+    ::setenv("XDG_CACHE_HOME", (root_ / "cache").c_str(), 1);
     ::setenv("ZELVARO_DATA_DIR", data_.c_str(), 1);
     ::unsetenv("ZELVARO_UPDATE_URL");
   }

@@ -212,6 +212,21 @@ TEST_F(ActivePackage, DataFilesAreCheckedBeforeTheyAreLoaded) {
   EXPECT_EQ(Pkg().Activate(""), 13);  // the data directory itself
 }
 
+// A file verified once is not hashed again while it is unchanged; changed in
+// place (same size, same name) it is refused.
+TEST_F(ActivePackage, AChangedFileIsVerifiedAgain) {
+  ASSERT_EQ(Pkg().Activate(kOldFile), 0);
+  ASSERT_EQ(Pkg().Activate(kNewFile), 0);
+  EXPECT_TRUE(fs::exists(root_ / "cache" / "zelvaro" / "verified-data-files"));
+  {
+    std::fstream f(data_ / kOldFile, std::ios::in | std::ios::out | std::ios::binary);
+    f.seekp(5000);
+    f.put('\x7f');
+  }
+  EXPECT_EQ(Pkg().Activate(kOldFile), 13);
+  EXPECT_NE(Cp1252ToUtf8(Pkg().GetLastError()).find("Prüfsumme"), std::string::npos);
+}
+
 // The start-up passes over a damaged newest file and a module that loads but
 // registers nothing, and says so.
 TEST_F(PackageFixture, StartUpAnnouncesTheFilesItPassesOver) {

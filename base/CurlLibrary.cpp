@@ -1,0 +1,39 @@
+#include "CurlLibrary.h"
+
+#include <dlfcn.h>
+
+namespace zel {
+namespace {
+
+template <typename F>
+bool Bind(void* handle, const char* name, F& f) {
+  f = reinterpret_cast<F>(::dlsym(handle, name));
+  return f != nullptr;
+}
+
+// Stays loaded for the life of the process, like a linked library.
+const TCurlLibrary* Load() {
+  static TCurlLibrary lib;
+  void* h = ::dlopen("libcurl.so.4", RTLD_NOW | RTLD_LOCAL);
+  if (!h) return nullptr;
+  CURLcode (*globalInit)(long) = nullptr;
+  if (!Bind(h, "curl_easy_init", lib.easy_init) || !Bind(h, "curl_easy_setopt", lib.easy_setopt) ||
+      !Bind(h, "curl_easy_perform", lib.easy_perform) ||
+      !Bind(h, "curl_easy_getinfo", lib.easy_getinfo) ||
+      !Bind(h, "curl_easy_cleanup", lib.easy_cleanup) ||
+      !Bind(h, "curl_easy_strerror", lib.easy_strerror) ||
+      !Bind(h, "curl_global_init", globalInit) || globalInit(CURL_GLOBAL_DEFAULT) != CURLE_OK) {
+    ::dlclose(h);
+    return nullptr;
+  }
+  return &lib;
+}
+
+}  // namespace
+
+const TCurlLibrary* TCurlLibrary::Get() {
+  static const TCurlLibrary* const lib = Load();
+  return lib;
+}
+
+}  // namespace zel
