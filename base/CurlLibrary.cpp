@@ -1,20 +1,14 @@
 #include "CurlLibrary.h"
 
-#include <dlfcn.h>
+#include "LazyLibrary.h"
 
 namespace zel {
 namespace {
 
-template <typename F>
-bool Bind(void* handle, const char* name, F& f) {
-  f = reinterpret_cast<F>(::dlsym(handle, name));
-  return f != nullptr;
-}
-
 // Stays loaded for the life of the process, like a linked library.
 const TCurlLibrary* Load() {
   static TCurlLibrary lib;
-  void* h = ::dlopen("libcurl.so.4", RTLD_NOW | RTLD_LOCAL);
+  void* h = OpenLibrary("libcurl.so.4");
   if (!h) return nullptr;
   CURLcode (*globalInit)(long) = nullptr;
   if (!Bind(h, "curl_easy_init", lib.easy_init) || !Bind(h, "curl_easy_setopt", lib.easy_setopt) ||

@@ -60,6 +60,10 @@ bool PackDataFile(const std::string& wbdPath, const std::string& wbpPath, std::s
     return false;
   }
   if (!IsSafeOutputTarget(wbpPath, wbdPath, reason)) return false;
+  if (!TSha256::Available()) {
+    reason = "OpenSSL (libcrypto.so.3) fehlt: die Prüfsumme kann nicht berechnet werden.";
+    return false;
+  }
   std::string data;
   if (!ReadFile(wbdPath, data)) {
     reason = "Die Datei " + wbdPath + " kann nicht gelesen werden.";
@@ -144,6 +148,10 @@ int UnpackDataFile(const std::string& wbpPath, const std::string& directory,
   }
   // Decompressed in pieces straight into the temporary file: memory stays
   // flat whatever the header or the compressed data claim.
+  if (!TSha256::Available()) {
+    reason = "OpenSSL (libcrypto.so.3) fehlt: die Prüfsumme kann nicht berechnet werden.";
+    return 3;
+  }
   std::unique_ptr<ZSTD_DCtx, DCtxFree> dctx(ZSTD_createDCtx());
   TAtomicFile out(target.string());
   if (!dctx || !out.Open(reason)) return 3;

@@ -8,30 +8,63 @@
 #include <vector>
 
 #include "AtomicFile.h"
+#include "LazyLibrary.h"
 
 namespace zel {
 
+namespace {
+
+// The digest functions of OpenSSL's libcrypto.
+struct TCrypto {
+  EVP_MD_CTX* (*ctx_new)();
+  void (*ctx_free)(EVP_MD_CTX*);
+  const EVP_MD* (*sha256)();
+  int (*init)(EVP_MD_CTX*, const EVP_MD*, ENGINE*);
+  int (*update)(EVP_MD_CTX*, const void*, std::size_t);
+  int (*final)(EVP_MD_CTX*, unsigned char*, unsigned int*);
+};
+
+const TCrypto* LoadCrypto() {
+  static TCrypto c;
+  void* h = OpenLibrary("libcrypto.so.3");
+  if (!h || !Bind(h, "EVP_MD_CTX_new", c.ctx_new) || !Bind(h, "EVP_MD_CTX_free", c.ctx_free) ||
+      !Bind(h, "EVP_sha256", c.sha256) || !Bind(h, "EVP_DigestInit_ex", c.init) ||
+      !Bind(h, "EVP_DigestUpdate", c.update) || !Bind(h, "EVP_DigestFinal_ex", c.final))
+    return nullptr;
+  return &c;
+}
+
+const TCrypto* Crypto() {
+  static const TCrypto* const c = LoadCrypto();
+  return c;
+}
+
+}  // namespace
+
+bool TSha256::Available() { return Crypto() != nullptr; }
+
+// Without libcrypto every digest is all zeros, which no recorded digest is.
 struct TSha256::Context {
   struct Free {
-    void operator()(EVP_MD_CTX* c) const { EVP_MD_CTX_free(c); }
+    void operator()(EVP_MD_CTX* c) const { Crypto()->ctx_free(c); }
   };
-  std::unique_ptr<EVP_MD_CTX, Free> md{EVP_MD_CTX_new()};
+  std::unique_ptr<EVP_MD_CTX, Free> md{Crypto() ? Crypto()->ctx_new() : nullptr};
 };
 
 TSha256::TSha256() : fContext(std::make_unique<Context>()) {
-  EVP_DigestInit_ex(fContext->md.get(), EVP_sha256(), nullptr);
+  if (fContext->md) Crypto()->init(fContext->md.get(), Crypto()->sha256(), nullptr);
 }
 
 TSha256::~TSha256() = default;
 
 void TSha256::Update(const void* data, std::size_t size) {
-  EVP_DigestUpdate(fContext->md.get(), data, size);
+  if (fContext->md) Crypto()->update(fContext->md.get(), data, size);
 }
 
 TSha256Digest TSha256::Final() {
   TSha256Digest d{};
   unsigned int len = 0;
-  EVP_DigestFinal_ex(fContext->md.get(), d.data(), &len);
+  if (fContext->md) Crypto()->final(fContext->md.get(), d.data(), &len);
   return d;
 }
 
@@ -52,6 +85,10 @@ std::string HexOf(const TSha256Digest& digest) {
 }
 
 bool Sha256OfFile(int fd, TSha256Digest& digest) {
+  if (!TSha256::Available()) {
+    errno = ELIBACC;
+    return false;
+  }
   TSha256 h;
   std::vector<char> buf(1 << 20);
   for (off_t at = 0;;) {

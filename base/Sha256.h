@@ -13,9 +13,11 @@ namespace zel {
 
 using TSha256Digest = std::array<unsigned char, 32>;
 
-// A running SHA-256.
+// A running SHA-256 (OpenSSL's libcrypto, loaded when first needed).
 class ZELBASE_API TSha256 {
  public:
+  // Whether libcrypto could be loaded; without it every digest is all zeros.
+  static bool Available();
   TSha256();
   ~TSha256();
   TSha256(const TSha256&) = delete;

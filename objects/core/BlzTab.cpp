@@ -1,5 +1,7 @@
 #include "BlzTab.h"
 
+#include <algorithm>
+#include <cstddef>
 #include <cstdio>
 #include <cstring>
 
@@ -37,6 +39,44 @@ std::uint32_t KeyAt(const Table& t, int pos) {
 
 }  // namespace
 
+int HalvingIndexOf(const TRecordTable& t, std::uint32_t Blz) {
+  // Codes at or beyond the sentinels would be "found" outside the table or
+  // walk upwards without end.
+  if (Blz <= kLowSentinel || Blz >= kHighSentinel) return -1;
+  const int pos = HalvingSearch(t.count, [&](int p) {
+    const std::uint32_t key = KeyAt(t, p);
+    return key == Blz ? 0 : key < Blz ? -1 : 1;
+  });
+  return pos > 0 ? pos : -1;
+}
+
+TBankIndex::TBankIndex(const TRecordTable& t) {
+  fCodes.reserve(static_cast<std::size_t>(t.count));
+  for (int i = 1; i <= t.count; ++i)
+    fCodes.push_back(FieldAt<std::uint32_t>(t, i, offsetof(TBankRecord, Blz)));
+  // fFirst[k]: the first slot whose code has leading digits k or more.
+  std::size_t slot = 0;
+  for (std::size_t k = 0; k < fFirst.size(); ++k) {
+    while (slot < fCodes.size() && fCodes[slot] / kBucketDivisor < k) ++slot;
+    fFirst[k] = static_cast<std::uint32_t>(slot);
+  }
+}
+
+int TBankIndex::Find(std::uint32_t Blz) const {
+  const std::size_t k = Blz / kBucketDivisor;
+  if (k + 1 >= fFirst.size()) return -1;
+  const auto begin = fCodes.begin() + fFirst[k], end = fCodes.begin() + fFirst[k + 1];
+  const auto it = std::lower_bound(begin, end, Blz);
+  return it != end && *it == Blz ? static_cast<int>(it - fCodes.begin()) + 1 : -1;
+}
+
+namespace {
+
+// Built when the module is loaded, so a check never builds it.
+const TBankIndex kIndex(TheTable());
+
+}  // namespace
+
 int GetBankAnzahl() { return TheTable().count; }
 
 void GetBankByIndex(int Index, TBankRecord& Bank) {
@@ -48,17 +88,9 @@ void GetBankByIndex(int Index, TBankRecord& Bank) {
   std::memcpy(&Bank, RecordAt(t, Index), sizeof Bank);
 }
 
-int GetBankIndexByInteger(std::uint32_t Blz) {
-  // Codes at or beyond the sentinels would be "found" outside the table or
-  // walk upwards without end.
-  if (Blz <= kLowSentinel || Blz >= kHighSentinel) return -1;
-  const Table& t = TheTable();
-  const int pos = HalvingSearch(t.count, [&](int p) {
-    const std::uint32_t key = KeyAt(t, p);
-    return key == Blz ? 0 : key < Blz ? -1 : 1;
-  });
-  return pos > 0 ? pos : -1;
-}
+int GetBankIndexByInteger(std::uint32_t Blz) { return HalvingIndexOf(TheTable(), Blz); }
+
+int FindBankIndex(std::uint32_t Blz) { return kIndex.Find(Blz); }
 
 bool ParseInteger(std::string_view text, std::int32_t& value) {
   std::size_t i = 0;
@@ -101,7 +133,8 @@ int GetBankIndexByString(std::string_view Blz) {
   std::int32_t v = 0;
   if (!EightDigits(Blz, v) && !ParseInteger(Blz, v)) return -1;
   if (v < 10000000 || v > 89999999) return -1;
-  return GetBankIndexByInteger(static_cast<std::uint32_t>(v));
+  // The index answers as the halving search does (the codes are unique).
+  return FindBankIndex(static_cast<std::uint32_t>(v));
 }
 
 std::string GetBlzByPan(std::string_view Pan) {
@@ -125,6 +158,15 @@ std::uint32_t BankCodeAt(int Index) {
   const Table& t = TheTable();
   if (Index < 1 || Index > t.count) return 0;
   return FieldAt<std::uint32_t>(t, Index, offsetof(TBankRecord, Blz));
+}
+
+TBankState BankStateAt(int Index) {
+  const Table& t = TheTable();
+  if (Index < 1 || Index > t.count) return {};
+  return {FieldAt<std::uint8_t>(t, Index, offsetof(TBankRecord, Rule)),
+          FieldAt<char>(t, Index, offsetof(TBankRecord, ChangeFlag)),
+          FieldAt<std::uint8_t>(t, Index, offsetof(TBankRecord, DeletionFlag)),
+          FieldAt<std::uint32_t>(t, Index, offsetof(TBankRecord, SuccessorBlz))};
 }
 
 std::uint8_t RuleAt(int Index) {

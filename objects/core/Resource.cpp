@@ -22,7 +22,7 @@ struct ResourceEntry {
   const std::byte* end;
 };
 
-const ResourceEntry kResources[] = {
+constexpr ResourceEntry kResources[] = {
     {"BANKDATA", zel_res_BANKDATA_begin, zel_res_BANKDATA_end},
     {"VERSIONDATA", zel_res_VERSIONDATA_begin, zel_res_VERSIONDATA_end},
     {"SCLDATA", zel_res_SCLDATA_begin, zel_res_SCLDATA_end},

@@ -233,8 +233,9 @@ TZelVersionRecord TZelProbeObject::GetVersionRecord() {
 std::int32_t TZelProbeObject::TestBlzKto(const std::string& Blz, const std::string& Kto) {
   const bool extended = !Blz.empty() && Blz.back() == '+';
   const std::string_view code = extended ? std::string_view(Blz).substr(0, Blz.size() - 1) : Blz;
-  TBankRecord bank;
-  if (!FindBank(code, bank)) return kBankUnknown;
+  const int index = GetBankIndexByString(code);
+  if (index < 1) return kBankUnknown;
+  const TBankState bank = BankStateAt(index);
   if (bank.ChangeFlag == 'D') {
     if (!extended) return kBankUnknown;
     return bank.SuccessorBlz != 0 ? kBankGoneSuccessor : kBankGone;

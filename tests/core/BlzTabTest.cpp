@@ -1,10 +1,15 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <fstream>
+#include <iterator>
 #include <string>
+#include <vector>
 
+#include "../TempDir.h"
 #include "BankFile.h"
 #include "BlzTab.h"
+#include "RunTool.h"
 
 namespace {
 
@@ -130,3 +135,35 @@ TEST(BlzTab, BlzByPan) {
 }
 
 }  // namespace
+
+namespace index_walk {
+
+class BankIndex : public zeltest::TempDirTest {};
+
+// The index and the halving search give the same answer for every code of
+// both vintages, their neighbours, and the edges of the code range.
+TEST_F(BankIndex, AgreesWithTheHalvingSearchOnBothVintages) {
+  for (const char* file : {ZEL_DEFAULT_BLZ_FILE, ZEL_OLDER_BLZ_FILE}) {
+    const std::string bin = (dir_ / "bank.bin").string();
+    const zeltest::ToolResult r =
+        zeltest::RunTool(std::string(ZEL_MKBANKTAB) + " " + file + " " + bin);
+    ASSERT_EQ(r.status, 0) << r.output;
+    std::ifstream in(bin, std::ios::binary);
+    const std::string bytes(std::istreambuf_iterator<char>(in), {});
+    const zel::TRecordTable t{reinterpret_cast<const std::byte*>(bytes.data()),
+                              static_cast<int>(bytes.size() / zel::kBankRecordSize),
+                              zel::kBankRecordSize};
+    ASSERT_GT(t.count, 3000);
+    const zel::TBankIndex index(t);
+    std::vector<std::uint32_t> probes = {0, 1, 9999999, 10000000, 89999999, 90000000, 99999999};
+    for (int i = 1; i <= t.count; ++i) {
+      zel::TBankRecord rec;
+      std::memcpy(&rec, t.At(i), sizeof rec);
+      probes.insert(probes.end(), {rec.Blz - 1, rec.Blz, rec.Blz + 1});
+    }
+    for (const std::uint32_t code : probes)
+      ASSERT_EQ(index.Find(code), zel::HalvingIndexOf(t, code)) << file << " " << code;
+  }
+}
+
+}  // namespace index_walk

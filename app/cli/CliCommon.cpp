@@ -1,0 +1,78 @@
+#include "CliCommon.h"
+
+#include <algorithm>
+#include <charconv>
+#include <cstdio>
+#include <ostream>
+
+namespace zelcli {
+
+std::string JsonString(const std::string& utf8) {
+  std::string s = "\"";
+  for (unsigned char c : utf8) {
+    switch (c) {
+      case '"': s += "\\\""; break;
+      case '\\': s += "\\\\"; break;
+      case '\n': s += "\\n"; break;
+      case '\r': s += "\\r"; break;
+      case '\t': s += "\\t"; break;
+      default:
+        if (c < 0x20) {
+          char buf[8];
+          std::snprintf(buf, sizeof buf, "\\u%04x", c);
+          s += buf;
+        } else {
+          s += static_cast<char>(c);
+        }
+    }
+  }
+  return s + "\"";
+}
+
+std::unique_ptr<zel::TProxyZelProbeObject> Probe(Context& c) {
+  auto p = zel::TProxyZelProbeObject::Create("ZelProbeObject");
+  if (!p) c.err << kNoDataFile << "\n";
+  return p;
+}
+
+bool IsDigits(const std::string& s, std::size_t n) {
+  return s.size() == n &&
+         std::all_of(s.begin(), s.end(), [](char ch) { return ch >= '0' && ch <= '9'; });
+}
+
+bool ToInt(const std::string& text, int& value) {
+  std::size_t used = 0;
+  try {
+    value = std::stoi(text, &used);
+  } catch (const std::exception&) {
+    return false;
+  }
+  return used == text.size();
+}
+
+OutBuffer& OutBuffer::operator<<(long v) {
+  char buf[24];
+  const auto r = std::to_chars(buf, buf + sizeof buf, v);
+  return *this << std::string_view(buf, static_cast<std::size_t>(r.ptr - buf));
+}
+
+void OutBuffer::Flush() {
+  if (fBuffer.empty()) return;
+  fOut.write(fBuffer.data(), static_cast<std::streamsize>(fBuffer.size()));
+  fBuffer.clear();
+}
+
+const std::pair<std::string, std::string>& StatusTexts::Get(int code) {
+  auto it = fTexts.find(code);
+  if (it == fTexts.end()) {
+    std::string raw = fProbe.GetErrorMessage(code);
+    std::string utf8 = zel::Cp1252ToUtf8(raw);
+    it = fTexts.emplace(code, std::make_pair(std::move(raw), std::move(utf8))).first;
+  }
+  return it->second;
+}
+
+const std::string& StatusTexts::Raw(int code) { return Get(code).first; }
+const std::string& StatusTexts::Utf8(int code) { return Get(code).second; }
+
+}  // namespace zelcli

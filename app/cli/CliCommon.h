@@ -1,0 +1,117 @@
+// The pieces every zel command shares: the parsed command line, the
+// streams, JSON output, buffered output and the status texts.
+#pragma once
+
+#include <cstddef>
+#include <iosfwd>
+#include <map>
+#include <memory>
+#include <ostream>
+#include <string>
+#include <string_view>
+#include <unordered_map>
+
+#include "Cp1252.h"
+#include "Proxies.h"
+#include "ZelCli.h"
+
+namespace zelcli {
+
+// The parsed command line: positional words and options.
+struct Args {
+  std::vector<std::string> words;
+  std::map<std::string, std::string> options;  // "--name" -> value ("" for flags)
+  bool Has(const std::string& o) const { return options.count(o) != 0; }
+  std::string Get(const std::string& o) const {
+    const auto it = options.find(o);
+    return it == options.end() ? std::string() : it->second;
+  }
+};
+
+struct Context {
+  Args args;
+  std::istream& in;
+  std::ostream& out;
+  std::ostream& err;
+  bool json = false;
+};
+
+std::string JsonString(const std::string& utf8);
+
+// A JSON object built field by field; texts come in code page 1252.
+class JsonObject {
+ public:
+  JsonObject& Text(const std::string& key, const std::string& cp1252) {
+    return Raw(key, JsonString(zel::Cp1252ToUtf8(cp1252)));
+  }
+  // A text as the user typed it (UTF-8).
+  JsonObject& Typed(const std::string& key, const std::string& utf8) {
+    return Raw(key, JsonString(utf8));
+  }
+  JsonObject& Number(const std::string& key, long v) { return Raw(key, std::to_string(v)); }
+  JsonObject& Raw(const std::string& key, const std::string& json) {
+    fBody += (fBody.empty() ? "" : ",") + JsonString(key) + ":" + json;
+    return *this;
+  }
+  std::string Str() const { return "{" + fBody + "}"; }
+
+ private:
+  std::string fBody;
+};
+
+constexpr const char* kNoDataFile = "Es ist keine Datendatei geladen!";
+
+// The account check proxy, or nothing (and the message) without a data file.
+std::unique_ptr<zel::TProxyZelProbeObject> Probe(Context& c);
+
+// Status codes 0 to 10 accept an account.
+inline bool Accepted(int code) { return code >= 0 && code <= 10; }
+
+// Exactly n characters, all digits.
+bool IsDigits(const std::string& s, std::size_t n);
+
+// The whole text as an int.
+bool ToInt(const std::string& text, int& value);
+
+// Output gathered in one buffer and written in large pieces: a batch of a
+// million lines makes a few hundred writes, not a million.
+class OutBuffer {
+ public:
+  explicit OutBuffer(std::ostream& out) : fOut(out) { fBuffer.reserve(kSize + 512); }
+  ~OutBuffer() { Flush(); }
+  OutBuffer(const OutBuffer&) = delete;
+  OutBuffer& operator=(const OutBuffer&) = delete;
+
+  OutBuffer& operator<<(std::string_view s) {
+    fBuffer.append(s);
+    if (fBuffer.size() >= kSize) Flush();
+    return *this;
+  }
+  OutBuffer& operator<<(char c) {
+    fBuffer.push_back(c);
+    return *this;
+  }
+  OutBuffer& operator<<(long v);
+  void Flush();
+
+ private:
+  static constexpr std::size_t kSize = 1 << 16;
+  std::ostream& fOut;
+  std::string fBuffer;
+};
+
+// The UTF-8 text of each status code, asked of the object once per run.
+class StatusTexts {
+ public:
+  explicit StatusTexts(zel::TProxyZelProbeObject& p) : fProbe(p) {}
+  // Code page 1252, as the object gives it.
+  const std::string& Raw(int code);
+  const std::string& Utf8(int code);
+
+ private:
+  zel::TProxyZelProbeObject& fProbe;
+  std::unordered_map<int, std::pair<std::string, std::string>> fTexts;
+  const std::pair<std::string, std::string>& Get(int code);
+};
+
+}  // namespace zelcli

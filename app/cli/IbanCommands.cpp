@@ -1,0 +1,193 @@
+// zel iban, bic, scl and creditor-id: IBANs, BICs and the SCL directory.
+
+#include <string>
+
+#include "BatchInput.h"
+#include "CliCommon.h"
+#include "Commands.h"
+
+namespace zelcli {
+namespace {
+
+using zel::Cp1252ToUtf8;
+using zel::TProxyZelProbeObject;
+using zel::Utf8ToCp1252;
+
+// The window's text for a failed IBAN construction ("*" + code [+ " " + detail]).
+std::string IbanFailureText(TProxyZelProbeObject& p, const std::string& answer) {
+  std::string rest = answer.substr(1);
+  std::string code = rest, status;
+  if (const std::size_t blank = rest.find(' '); blank != std::string::npos) {
+    code = rest.substr(0, blank);
+    status = rest.substr(blank + 1);
+    auto trim = [](std::string& t) {
+      while (!t.empty() && t.front() == ' ') t.erase(0, 1);
+      while (!t.empty() && t.back() == ' ') t.pop_back();
+    };
+    trim(code);
+    trim(status);
+  }
+  int n = 0;
+  std::size_t used = 0;
+  try {
+    n = std::stoi(code, &used);
+  } catch (const std::exception&) {
+    used = 0;
+  }
+  if (code.empty() || used != code.size()) return "Fehlercode " + code + " nicht auswertbar";
+  std::string text = n == 24 ? Utf8ToCp1252("Fehler 24: IBAN-Ermittlung nicht möglich")
+                             : "Fehler " + code + ": " + p.GetErrorMessage(n);
+  if (status.empty()) return text;
+  if (status == "NS") return text + " (Dieses Konto nimmt nicht am SEPA-Zahlungsverkehr teil)";
+  if (status == "UN")
+    return text + Utf8ToCp1252(" (Ein mögliches Unterkonto kann nicht ermittelt werden)");
+  if (status[0] == 'I') return text + " (Es ist der interne Fehler " + status + " aufgetreten)";
+  return text + " (Es ist der unbekannte Fehler " + status + " aufgetreten)";
+}
+
+struct IbanAnswer {
+  bool ok;
+  std::string iban, bic, error;  // code page 1252
+};
+
+IbanAnswer BuildIban(TProxyZelProbeObject& p, const std::string& blz, const std::string& account,
+                     bool spaces) {
+  if (blz.size() != 8) return {false, "", "", "Die Bankleitzahl muss 8 Stellen lang sein!"};
+  // The account text as the status codes judge it: digits only, at most ten.
+  const int malformed = account.empty() || !IsDigits(account, account.size()) ? 12
+                        : account.size() > 10                                 ? 11
+                                                                              : 0;
+  if (malformed != 0)
+    return {false, "", "",
+            "Fehler " + std::to_string(malformed) + ": " + p.GetErrorMessage(malformed)};
+  const std::string answer = p.GetIban(blz + "*", account, spaces);
+  if (!answer.empty() && answer[0] == '*') return {false, "", "", IbanFailureText(p, answer)};
+  const std::size_t tilde = answer.find('~');
+  if (tilde == std::string::npos) return {true, answer, "", ""};
+  return {true, answer.substr(0, tilde), answer.substr(tilde + 1), ""};
+}
+
+int IbanCheck(Context& c, TProxyZelProbeObject& p, const std::string& iban) {
+  const int code = p.TestIban(Utf8ToCp1252(iban));
+  const std::string text = p.GetErrorMessage(code);
+  if (c.json)
+    c.out << JsonObject().Typed("iban", iban).Number("code", code).Text("text", text).Str() << "\n";
+  else
+    c.out << "Ergebnis: " << code << " (" << Cp1252ToUtf8(text) << ")\n";
+  return Accepted(code) ? kAccepted : kRejected;
+}
+
+void PrintIban(Context& c, const std::string& blz, const std::string& account, const IbanAnswer& r,
+               bool batch) {
+  if (c.json) {
+    JsonObject o;
+    o.Typed("blz", blz).Typed("account", account);
+    if (r.ok)
+      o.Text("iban", r.iban).Text("bic", r.bic);
+    else
+      o.Text("error", r.error);
+    c.out << o.Str() << "\n";
+  } else if (batch) {
+    c.out << blz << ';' << account << ';' << r.iban << ';' << r.bic;
+    if (!r.ok) c.out << ';' << Cp1252ToUtf8(r.error);
+    c.out << "\n";
+  } else if (r.ok) {
+    c.out << "IBAN: " << r.iban << "\nBIC: " << r.bic << "\n";
+  } else {
+    c.out << Cp1252ToUtf8(r.error) << "\n";
+  }
+}
+
+}  // namespace
+
+int Iban(Context& c) {
+  auto p = Probe(c);
+  if (!p) return kUsage;
+  const Args& a = c.args;
+  const bool spaces = a.Has("--spaces");
+  if (a.Has("--check")) return a.words.size() == 1 ? IbanCheck(c, *p, a.words[0]) : -1;
+  if (IsBatch(c))
+    return WithBatchInput(c, [&](std::istream& in) {
+      return Batch(c, in, [&](const std::string& blz, const std::string& account) {
+        PrintIban(c, blz, account, BuildIban(*p, blz, Utf8ToCp1252(account), spaces), true);
+      });
+    });
+  if (a.words.size() != 2) return -1;
+  const IbanAnswer r = BuildIban(*p, a.words[0], Utf8ToCp1252(a.words[1]), spaces);
+  PrintIban(c, a.words[0], a.words[1], r, false);
+  return r.ok ? kAccepted : kRejected;
+}
+
+namespace {}  // namespace
+
+int Bic(Context& c) {
+  if (c.args.words.size() != 1) return -1;
+  auto p = Probe(c);
+  if (!p) return kUsage;
+  const std::string answer = p->GetBic(c.args.words[0]);
+  if (c.json)
+    c.out << JsonObject().Typed("query", c.args.words[0]).Text("answer", answer).Str() << "\n";
+  else
+    c.out << answer << "\n";
+  return answer.empty() ? kRejected : kAccepted;
+}
+
+// The window's SCL answer: bank name, then SCT, SDD, COR1 and B2B as 1
+// (reachable), 0 (not reachable) or ? (unusable answer).
+int Scl(Context& c) {
+  if (c.args.words.size() != 1) return -1;
+  auto sepa = zel::TProxyZelSepaObject::Create("ZelSepaObject");
+  if (!sepa) {
+    c.err << kNoDataFile << "\n";
+    return kUsage;
+  }
+  const std::string bic = Utf8ToCp1252(c.args.words[0]);
+  auto query = [&](const char* scheme) {
+    return sepa->SepaCommand("BICSCL", 0, 0, 0, bic, scheme, "");
+  };
+  auto flag = [](int r) { return r == 0 ? "1" : r == 21 ? "0" : "?"; };
+  const int sct = query("SCT");
+  const std::string name = sepa->GetLastError();
+  if (sct == 13) {
+    if (c.json)
+      c.out << JsonObject().Text("bic", bic).Raw("found", "false").Str() << "\n";
+    else
+      c.out << "BIC " << Cp1252ToUtf8(bic) << " nicht im SCL-Directory gefunden\n";
+    return kRejected;
+  }
+  const int sdd = query("SDD"), cor1 = query("COR1"), b2b = query("B2B");
+  if (c.json) {
+    c.out << JsonObject()
+                 .Text("bic", bic)
+                 .Raw("found", "true")
+                 .Text("name", name)
+                 .Text("SCT", flag(sct))
+                 .Text("SDD", flag(sdd))
+                 .Text("COR1", flag(cor1))
+                 .Text("B2B", flag(b2b))
+                 .Str()
+          << "\n";
+  } else {
+    c.out << Cp1252ToUtf8(name) << ", SCT=" << flag(sct) << ", SDD=" << flag(sdd)
+          << ", COR1=" << flag(cor1) << ", B2B=" << flag(b2b) << "\n";
+  }
+  return kAccepted;
+}
+
+// A creditor identifier: its form, then the check digits of the text
+// without its business code (characters 5 to 7).
+int CreditorId(Context& c) {
+  if (c.args.words.size() != 1) return -1;
+  auto p = Probe(c);
+  if (!p) return kUsage;
+  const std::string id = Utf8ToCp1252(c.args.words[0]);
+  const int code = p->TestCreditorId(id);
+  const std::string text = p->GetErrorMessage(code);
+  if (c.json)
+    c.out << JsonObject().Text("id", id).Number("code", code).Text("text", text).Str() << "\n";
+  else
+    c.out << "Ergebnis: " << code << " (" << Cp1252ToUtf8(text) << ")\n";
+  return Accepted(code) ? kAccepted : kRejected;
+}
+
+}  // namespace zelcli
