@@ -42,9 +42,9 @@ bool IsBlank(std::string_view line) {
 // Runs `each` for every line "BLZ ACCOUNT" of the input, streaming; a
 // malformed or over-long line gets an error line of its own and the run
 // goes on.
-int Batch(Context& c, std::istream& in,
-          const std::function<void(const std::string&, const std::string&)>& each) {
+int Batch(Context& c, std::istream& in, const BatchLine& each) {
   LineReader reader(in);
+  OutBuffer out(c.out);
   std::string_view line, blz, account;
   std::string blzText, accountText;
   bool tooLong = false;
@@ -52,7 +52,7 @@ int Batch(Context& c, std::istream& in,
     if (!tooLong && TwoFields(line, blz, account)) {
       blzText.assign(blz);
       accountText.assign(account);
-      each(blzText, accountText);
+      each(blzText, accountText, out);
       continue;
     }
     if (!tooLong && IsBlank(line)) continue;
@@ -61,10 +61,11 @@ int Batch(Context& c, std::istream& in,
         (tooLong ? ": die Zeile ist länger als " + std::to_string(LineReader::kMaxLine) + " Zeichen"
                  : ": erwartet werden Bankleitzahl und Kontonummer");
     if (c.json)
-      c.out << JsonObject().Number("line", lineNo).Raw("error", JsonString(why)).Str() << "\n";
+      out << JsonObject().Number("line", lineNo).Raw("error", JsonString(why)).Str() << '\n';
     else
-      c.out << ";;;" << why << "\n";
+      out << ";;;" << why << '\n';
   }
+  out.Flush();
   c.out.flush();
   return kAccepted;
 }

@@ -76,9 +76,10 @@ class LineReader {
 
 // Runs `each` for every line "BLZ ACCOUNT" of the input, streaming; a
 // malformed or over-long line gets an error line of its own and the run
-// goes on.
-int Batch(Context& c, std::istream& in,
-          const std::function<void(const std::string&, const std::string&)>& each);
+// goes on. Everything is written through one buffer.
+using BatchLine =
+    std::function<void(const std::string& blz, const std::string& account, OutBuffer& out)>;
+int Batch(Context& c, std::istream& in, const BatchLine& each);
 
 // The input of a batch command: "-" for standard input, or --file.
 int WithBatchInput(Context& c, const std::function<int(std::istream&)>& run);

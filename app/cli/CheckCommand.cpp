@@ -50,20 +50,24 @@ void PrintCheck(Context& c, const std::string& blz, const std::string& kto, cons
 }
 
 int CheckBatch(Context& c, TProxyZelProbeObject& p, std::istream& in) {
-  return Batch(c, in, [&](const std::string& blz, const std::string& account) {
-    const std::string kto = Utf8ToCp1252(account);
-    const int code = p.TestBlzKto(WithPlus(blz), kto);
-    const std::string text = p.GetErrorMessage(code);
+  StatusTexts texts(p);
+  std::string extended, kto;
+  return Batch(c, in, [&](const std::string& blz, const std::string& account, OutBuffer& out) {
+    kto = Utf8ToCp1252(account);
+    extended.assign(blz);
+    if (extended.empty() || extended.back() != '+') extended += '+';  // the deletion state too
+    const int code = p.TestBlzKto(extended, kto);
     if (c.json)
-      c.out << JsonObject()
-                   .Typed("blz", blz)
-                   .Text("account", kto)
-                   .Number("code", code)
-                   .Text("text", text)
-                   .Str()
-            << "\n";
+      out << JsonObject()
+                 .Typed("blz", blz)
+                 .Text("account", kto)
+                 .Number("code", code)
+                 .Text("text", texts.Raw(code))
+                 .Str()
+          << '\n';
     else
-      c.out << blz << ';' << account << ';' << code << ';' << Cp1252ToUtf8(text) << "\n";
+      out << blz << ';' << account << ';' << static_cast<long>(code) << ';' << texts.Utf8(code)
+          << '\n';
   });
 }
 

@@ -77,24 +77,26 @@ int IbanCheck(Context& c, TProxyZelProbeObject& p, const std::string& iban) {
   return Accepted(code) ? kAccepted : kRejected;
 }
 
-void PrintIban(Context& c, const std::string& blz, const std::string& account, const IbanAnswer& r,
-               bool batch) {
-  if (c.json) {
+// Out is the command's stream or a batch's buffer.
+template <typename Out>
+void PrintIban(Out& out, bool json, const std::string& blz, const std::string& account,
+               const IbanAnswer& r, bool batch) {
+  if (json) {
     JsonObject o;
     o.Typed("blz", blz).Typed("account", account);
     if (r.ok)
       o.Text("iban", r.iban).Text("bic", r.bic);
     else
       o.Text("error", r.error);
-    c.out << o.Str() << "\n";
+    out << o.Str() << '\n';
   } else if (batch) {
-    c.out << blz << ';' << account << ';' << r.iban << ';' << r.bic;
-    if (!r.ok) c.out << ';' << Cp1252ToUtf8(r.error);
-    c.out << "\n";
+    out << blz << ';' << account << ';' << r.iban << ';' << r.bic;
+    if (!r.ok) out << ';' << Cp1252ToUtf8(r.error);
+    out << '\n';
   } else if (r.ok) {
-    c.out << "IBAN: " << r.iban << "\nBIC: " << r.bic << "\n";
+    out << "IBAN: " << r.iban << "\nBIC: " << r.bic << '\n';
   } else {
-    c.out << Cp1252ToUtf8(r.error) << "\n";
+    out << Cp1252ToUtf8(r.error) << '\n';
   }
 }
 
@@ -108,13 +110,14 @@ int Iban(Context& c) {
   if (a.Has("--check")) return a.words.size() == 1 ? IbanCheck(c, *p, a.words[0]) : -1;
   if (IsBatch(c))
     return WithBatchInput(c, [&](std::istream& in) {
-      return Batch(c, in, [&](const std::string& blz, const std::string& account) {
-        PrintIban(c, blz, account, BuildIban(*p, blz, Utf8ToCp1252(account), spaces), true);
+      return Batch(c, in, [&](const std::string& blz, const std::string& account, OutBuffer& out) {
+        PrintIban(out, c.json, blz, account, BuildIban(*p, blz, Utf8ToCp1252(account), spaces),
+                  true);
       });
     });
   if (a.words.size() != 2) return -1;
   const IbanAnswer r = BuildIban(*p, a.words[0], Utf8ToCp1252(a.words[1]), spaces);
-  PrintIban(c, a.words[0], a.words[1], r, false);
+  PrintIban(c.out, c.json, a.words[0], a.words[1], r, false);
   return r.ok ? kAccepted : kRejected;
 }
 

@@ -50,7 +50,7 @@ bool ParseInteger(std::string_view text, std::int32_t& value);
 int HalvingIndexOf(const TRecordTable& t, std::uint32_t Blz);
 
 // The bank codes alone, in table order, with the first slot of each value
-// of the leading three digits: a look-up reads a few neighbouring codes
+// of the leading four digits: a look-up reads a few neighbouring codes
 // instead of probing 182-byte records across the table.
 class TBankIndex {
  public:
@@ -59,9 +59,9 @@ class TBankIndex {
   int Find(std::uint32_t Blz) const;
 
  private:
-  static constexpr std::uint32_t kBucketDivisor = 100000;  // 8 digits -> the leading 3
+  static constexpr std::uint32_t kBucketDivisor = 10000;  // 8 digits -> the leading 4
   std::vector<std::uint32_t> fCodes;
-  std::array<std::uint32_t, 1001> fFirst{};
+  std::array<std::uint32_t, 10001> fFirst{};
 };
 
 }  // namespace zel

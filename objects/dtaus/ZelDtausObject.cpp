@@ -95,21 +95,22 @@ std::string Printable(std::string_view field) {
   return out;
 }
 
-// The extension parts a C record announces, -1 when its length field and
-// part count do not fit together.
+// The extension parts a C record's length field announces (187 + 29 each,
+// at most 15), -1 for any other length.
 int ExtensionParts(const char* c) {
-  int length = 0, parts = 0;
+  int length = 0;
   for (int i = 0; i < 4; ++i) {
     if (c[i] < '0' || c[i] > '9') return -1;
     length = length * 10 + (c[i] - '0');
   }
-  for (int i = 185; i < 187; ++i) {
-    if (c[i] < '0' || c[i] > '9') return -1;
-    parts = parts * 10 + (c[i] - '0');
-  }
-  return length >= 187 && (length - 187) % 29 == 0 && (length - 187) / 29 == parts && parts <= 15
-             ? parts
-             : -1;
+  const int parts = (length - 187) / 29;
+  return length >= 187 && (length - 187) % 29 == 0 && parts <= 15 ? parts : -1;
+}
+
+// Positions 186-187 of a C record, its count of extension parts, lie in its
+// second block.
+bool CountFieldIs(const char* second, int parts) {
+  return second[57] == '0' + parts / 10 && second[58] == '0' + parts % 10;
 }
 
 // The blocks of 128 bytes a C record with that many parts fills.
@@ -539,9 +540,12 @@ int TZelDtausObject::ReadRecords(int fd, F payment) {
     SummeBetrag.AddString({b + 79, 11});
     ++Anzahl;
     payment(b);
-    for (int more = CBlocks(parts) - 1; more > 0; --more)
+    for (int block = 2; block <= CBlocks(parts); ++block) {
       if (in.Next(b) != TBlockReader::kBlockRead)
         return NotDtaus(where + "Der C-Satz ist unvollständig.");
+      if (block == 2 && !CountFieldIs(b, parts))
+        return NotDtaus(where + "Die Zahl der Erweiterungsteile passt nicht zur Satzlänge.");
+    }
   }
 }
 

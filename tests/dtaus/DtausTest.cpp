@@ -393,7 +393,9 @@ TEST_F(Dtaus, CheckerRefusesWhatIsNotADtausFile) {
     const char* why;
     std::string bytes;
   };
-  std::string lying = good, unpadded = good, typeX = good, wrongCount = good, noA = good;
+  std::string lying = good, unpadded = good, typeX = good, wrongCount = good, noA = good,
+              wrongParts = good;
+  wrongParts.replace(128 + 185, 2, "03");  // the count of extension parts, in the second block
   lying.replace(128, 4, "9999");
   unpadded.erase(128 + 187, 256 - 187);  // the first C record without its padding
   typeX[128 + 4] = 'X';
@@ -406,6 +408,7 @@ TEST_F(Dtaus, CheckerRefusesWhatIsNotADtausFile) {
       {"unknown record type", typeX},
       {"E record count", wrongCount},
       {"no A record", noA},
+      {"parts count against length", wrongParts},
       {"no E record", good.substr(0, good.size() - 128)},
       {"data behind the E record", good + good.substr(0, 128)},
       {"half a block", good.substr(0, good.size() - 5)},
@@ -418,6 +421,22 @@ TEST_F(Dtaus, CheckerRefusesWhatIsNotADtausFile) {
   }
   EXPECT_EQ(checker.CheckFile(dir_.string()), -3);
   EXPECT_EQ(checker.GetLastError(), std::strerror(EISDIR));
+}
+
+// More payments than the checker's read buffer holds: records that straddle
+// its refills are read whole.
+TEST_F(Dtaus, CheckerReadsLongFiles) {
+  TZelDtausObject o;
+  ASSERT_EQ(o.CreateFile(Path("l.dta"), "37040044", "532013000", "X", "1", 1, 0, 0), 0);
+  for (int i = 0; i < 700; ++i)
+    ASSERT_EQ(o.WriteFile("37040044", i % 7 ? "532013000" : "532013100", Letters(i % 60, 'N'),
+                          Letters(i % 200, 'V'), "1", 51, 0, 100),
+              0);
+  ASSERT_EQ(o.CloseFile(), 0);
+  TZelDtausObject checker;
+  EXPECT_EQ(checker.CheckFile(Path("l.dta")), 100) << checker.GetLastError();
+  checker.CheckFile("*A");
+  EXPECT_EQ(checker.GetLastError(), "700");
 }
 
 TEST_F(Dtaus, HashBankCodeOfAPaymentIsAnUnknownBank) {

@@ -1,0 +1,121 @@
+// A plain timer driver for the command-line figures: zel as a user runs it,
+// on generated inputs (random accounts at random real bank codes; a DTAUS
+// file of a million payments, most of them with a wrong account). Prints
+// wall time and peak memory of each run, the best of three.
+//
+//   cli_bench [LINES]     (default 1,000,000)
+
+#include <fcntl.h>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "Proxies.h"
+#include "ZelPackage.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+struct Run {
+  double seconds;
+  long peakKb;
+};
+
+// Runs zel with the arguments, standard input from a file (or none), output
+// to /dev/null; wall time and the child's peak resident memory.
+Run Time(const std::vector<std::string>& args, const std::string& input) {
+  const auto start = std::chrono::steady_clock::now();
+  const pid_t pid = ::fork();
+  if (pid == 0) {
+    const int in = ::open(input.empty() ? "/dev/null" : input.c_str(), O_RDONLY);
+    const int out = ::open("/dev/null", O_WRONLY);
+    ::dup2(in, 0);
+    ::dup2(out, 1);
+    ::dup2(out, 2);
+    std::vector<char*> argv{const_cast<char*>(ZEL_CLI_PATH)};
+    for (const std::string& a : args) argv.push_back(const_cast<char*>(a.c_str()));
+    argv.push_back(nullptr);
+    ::execv(ZEL_CLI_PATH, argv.data());
+    ::_exit(127);
+  }
+  int status = 0;
+  rusage u{};
+  ::wait4(pid, &status, 0, &u);
+  const std::chrono::duration<double> d = std::chrono::steady_clock::now() - start;
+  return {d.count(), u.ru_maxrss};
+}
+
+Run Best(const std::vector<std::string>& args, const std::string& input, int times = 3) {
+  Run best{1e9, 0};
+  for (int i = 0; i < times; ++i) {
+    const Run r = Time(args, input);
+    if (r.seconds < best.seconds) best = r;
+  }
+  return best;
+}
+
+void Print(const char* what, const Run& r, long items) {
+  std::printf("%-44s %9.3f s %8ld KB", what, r.seconds, r.peakKb);
+  if (items > 0) std::printf("  %8.0f k/s", static_cast<double>(items) / r.seconds / 1000);
+  std::printf("\n");
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  const long lines = argc > 1 ? std::atol(argv[1]) : 1000000;
+  auto probe = zel::TProxyZelProbeObject::Create("ZelProbeObject");
+  auto dtaus = zel::TProxyZelDtausObject::Create("ZelDtausObject");
+  if (!probe || !dtaus) {
+    std::fprintf(stderr, "Es ist keine Datendatei geladen!\n");
+    return 2;
+  }
+  const fs::path dir = fs::temp_directory_path() / ("zel_cli_bench_" + std::to_string(::getpid()));
+  fs::create_directories(dir);
+  std::vector<std::string> codes;
+  for (std::string c = probe->GetFirstBank(); !c.empty(); c = probe->GetNextBank())
+    codes.push_back(c);
+  std::mt19937_64 rng(4711);
+  const std::string list = (dir / "lines.txt").string();
+  {
+    std::ofstream out(list);
+    for (long i = 0; i < lines; ++i)
+      out << codes[rng() % codes.size()] << ' ' << rng() % 9999999999 + 1 << '\n';
+  }
+  // About 72 % of random accounts fail their bank's check.
+  const std::string dta = (dir / "payments.dta").string();
+  dtaus->CreateFile(dta, "37040044", "532013000", "Bench", "1", 1, 0, 0);
+  for (long i = 0; i < lines; ++i)
+    dtaus->WriteFile(codes[rng() % codes.size()], std::to_string(rng() % 9999999999 + 1), "Name",
+                     "Zweck", "1", 51, 0, 10000);
+  if (dtaus->CloseFile() != 0) {
+    std::fprintf(stderr, "DTAUS: %s\n", dtaus->GetLastError().c_str());
+    return 2;
+  }
+
+  std::printf("%ld lines / payments; zel: %s\n", lines, ZEL_CLI_PATH);
+  Print("zel check - (stdin)", Best({"check", "-"}, list), lines);
+  Print("zel check --file", Best({"check", "--file", list}, ""), lines);
+  Print("zel iban -", Best({"iban", "-"}, list), lines);
+  Print("zel dtaus check", Best({"dtaus", "check", dta}, ""), lines);
+  Run single{0, 0};
+  constexpr int kSingle = 50;
+  for (int i = 0; i < kSingle; ++i) {
+    const Run r = Time({"check", "37040044", "532013000"}, "");
+    single.seconds += r.seconds / kSingle;
+    single.peakKb = r.peakKb;
+  }
+  Print("one zel check BLZ ACCOUNT (mean of 50)", single, 0);
+  if (!std::getenv("ZEL_BENCH_KEEP")) fs::remove_all(dir);
+  return 0;
+}
