@@ -9,6 +9,7 @@
 #include <cmath>
 #include <cstring>
 #include <filesystem>
+#include <map>
 #include <vector>
 
 #include "AtomicFile.h"
@@ -79,9 +80,7 @@ struct FdCloser {
 };
 
 // Control bytes of a record field as \xNN, so a list line stays one line.
-std::string Printable(std::string_view field) {
-  std::string out;
-  out.reserve(field.size());
+void AppendPrintable(std::string& out, std::string_view field) {
   for (char ch : field) {
     const auto c = static_cast<unsigned char>(ch);
     if (c >= 0x20 && c != 0x7F) {
@@ -92,6 +91,11 @@ std::string Printable(std::string_view field) {
       out += buf;
     }
   }
+}
+
+std::string Printable(std::string_view field) {
+  std::string out;
+  AppendPrintable(out, field);
   return out;
 }
 
@@ -181,12 +185,13 @@ void TString80::AddString(std::string_view value) {
   std::size_t n = 0;
   for (char c : value)
     if (c >= '0' && c <= '9' && n < 80) add[n++] = c;
+  // Digit by digit from the right; past the value's digits only while a
+  // carry remains.
   int carry = 0;
-  for (std::size_t i = 80; i-- > 0;) {
-    const std::size_t back = 80 - i;  // 1 for the last digit
-    const int a = back <= n ? add[n - back] - '0' : 0;
-    const int d = (fDigits[i] - '0') + a + carry;
-    fDigits[i] = static_cast<char>('0' + d % 10);
+  for (std::size_t back = 1; back <= 80 && (back <= n || carry != 0); ++back) {
+    char& digit = fDigits[80 - back];
+    const int d = (digit - '0') + (back <= n ? add[n - back] - '0' : 0) + carry;
+    digit = static_cast<char>('0' + d % 10);
     carry = d / 10;
   }
 }
@@ -469,16 +474,29 @@ std::int32_t TZelDtausObject::CheckFile(const std::string& Filename) {
   ResetSums();
   TAtomicFile list(listName);
   std::int32_t errors = 0;
+  std::map<int, std::string> messages;  // each status text asked for once
+  std::string line;
   const int rc = ReadRecords(fd, [&](const char* c) {
     const std::string blz(c + 13, 8), kto(c + 21, 10);
     const int r = TestPair(blz, kto);
-    if (r == -1 || r > 10) {
-      if (errors++ == 0 && !list.Open(reason)) errors = -1;
-      if (errors > 0)
-        list.Write(Printable(blz) + "/" + Printable(kto) + "/" + Printable({c + 32, 11}) + " (" +
-                   Printable(Trim({c + 93, 27})) +
-                   "): " + (Probe ? Probe->GetErrorMessage(r) : std::string()) + "\r\n");
-    }
+    if (r != -1 && r <= 10) return;
+    if (errors++ == 0 && !list.Open(reason)) errors = -1;
+    if (errors < 0) return;
+    auto text = messages.find(r);
+    if (text == messages.end())
+      text = messages.emplace(r, Probe ? Probe->GetErrorMessage(r) : std::string()).first;
+    line.clear();
+    AppendPrintable(line, blz);
+    line += '/';
+    AppendPrintable(line, kto);
+    line += '/';
+    AppendPrintable(line, {c + 32, 11});
+    line += " (";
+    AppendPrintable(line, Trim({c + 93, 27}));
+    line += "): ";
+    line += text->second;
+    line += "\r\n";
+    list.Write(line);
   });
   if (rc != 0) return rc;
   if (errors < 0 || (errors > 0 && !list.Commit(reason))) {
