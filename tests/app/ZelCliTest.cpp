@@ -4,6 +4,7 @@
 #include <sys/resource.h>
 
 #include <algorithm>
+#include <random>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -217,6 +218,55 @@ TEST_F(ZelCli, UsageAndHelp) {
   EXPECT_EQ(r2.rc, 2);
   EXPECT_EQ(r2.err, "Unbekannte Option: --frobnicate\n");
   EXPECT_EQ(Zel({"check", "--method"}).err, "Die Option --method braucht einen Wert.\n");
+}
+
+// The batch outputs of a generated list of 100,000 lines against lines put
+// together one by one from the proxy's single answers.
+TEST_F(ZelCli, BatchOutputsMatchTheSingleAnswers) {
+  auto p = zel::TProxyZelProbeObject::Create("ZelProbeObject");
+  std::vector<std::string> codes;
+  for (std::string code = p->GetFirstBank(); !code.empty(); code = p->GetNextBank())
+    codes.push_back(code);
+  std::mt19937_64 rng(99);
+  std::string input, checks, ibans;
+  for (int i = 1; i <= 100000; ++i) {
+    if (i % 997 == 0) {  // now and then a line that is not a pair
+      input += "kaputt\n";
+      const std::string why =
+          ";;;Zeile " + std::to_string(i) + ": erwartet werden Bankleitzahl und Kontonummer\n";
+      checks += why;
+      ibans += why;
+      continue;
+    }
+    const std::string blz = i % 1009 == 0 ? "12345678" : codes[rng() % codes.size()];
+    const std::string kto = std::to_string(rng() % 9999999999 + 1);
+    input += blz + (i % 2 ? " " : ";") + kto + "\n";
+    const int code = p->TestBlzKto(blz + "+", kto);
+    checks += blz + ";" + kto + ";" + std::to_string(code) + ";" +
+              zel::Cp1252ToUtf8(p->GetErrorMessage(code)) + "\n";
+    const std::string answer = p->GetIban(blz + "*", kto, false);
+    const std::size_t tilde = answer.find('~');
+    ibans += blz + ";" + kto + ";" +
+             (answer[0] == '*' ? ";;" : answer.substr(0, tilde) + ";" + answer.substr(tilde + 1));
+    if (answer[0] == '*') {
+      const int n = std::stoi(answer.substr(1));
+      ibans +=
+          n == 24 ? "Fehler 24: IBAN-Ermittlung nicht möglich"
+                  : "Fehler " + std::to_string(n) + ": " + zel::Cp1252ToUtf8(p->GetErrorMessage(n));
+      if (answer.find(" NS") != std::string::npos)
+        ibans += " (Dieses Konto nimmt nicht am SEPA-Zahlungsverkehr teil)";
+      else if (answer.find(" UN") != std::string::npos)
+        ibans += " (Ein mögliches Unterkonto kann nicht ermittelt werden)";
+      else if (answer.size() > 4 && answer[answer.size() - 3] == ' ')
+        ibans +=
+            " (Es ist der interne Fehler " + answer.substr(answer.size() - 2) + " aufgetreten)";
+    }
+    ibans += "\n";
+  }
+  std::ofstream(data_ / "list.txt") << input;
+  EXPECT_EQ(Zel({"check", "-"}, input).out, checks);
+  EXPECT_EQ(Zel({"check", "--file", (data_ / "list.txt").string()}).out, checks);
+  EXPECT_EQ(Zel({"iban", "-"}, input).out, ibans);
 }
 
 // An endless input without a line break, made on the fly.
