@@ -52,8 +52,14 @@ int HalvingIndexOf(const TRecordTable& t, std::uint32_t Blz) {
 
 TBankIndex::TBankIndex(const TRecordTable& t) {
   fCodes.reserve(static_cast<std::size_t>(t.count));
-  for (int i = 1; i <= t.count; ++i)
+  fStates.reserve(static_cast<std::size_t>(t.count));
+  for (int i = 1; i <= t.count; ++i) {
     fCodes.push_back(FieldAt<std::uint32_t>(t, i, offsetof(TBankRecord, Blz)));
+    fStates.push_back({FieldAt<std::uint8_t>(t, i, offsetof(TBankRecord, Rule)),
+                       FieldAt<char>(t, i, offsetof(TBankRecord, ChangeFlag)),
+                       FieldAt<std::uint8_t>(t, i, offsetof(TBankRecord, DeletionFlag)),
+                       FieldAt<std::uint32_t>(t, i, offsetof(TBankRecord, SuccessorBlz))});
+  }
   // fFirst[k]: the first slot whose code has leading digits k or more.
   std::size_t slot = 0;
   for (std::size_t k = 0; k < fFirst.size(); ++k) {
@@ -161,12 +167,8 @@ std::uint32_t BankCodeAt(int Index) {
 }
 
 TBankState BankStateAt(int Index) {
-  const Table& t = TheTable();
-  if (Index < 1 || Index > t.count) return {};
-  return {FieldAt<std::uint8_t>(t, Index, offsetof(TBankRecord, Rule)),
-          FieldAt<char>(t, Index, offsetof(TBankRecord, ChangeFlag)),
-          FieldAt<std::uint8_t>(t, Index, offsetof(TBankRecord, DeletionFlag)),
-          FieldAt<std::uint32_t>(t, Index, offsetof(TBankRecord, SuccessorBlz))};
+  if (Index < 1 || Index > kIndex.Count()) return {};
+  return kIndex.State(Index);
 }
 
 std::uint8_t RuleAt(int Index) {

@@ -160,6 +160,10 @@ TEST_F(BankIndex, AgreesWithTheHalvingSearchOnBothVintages) {
       zel::TBankRecord rec;
       std::memcpy(&rec, t.At(i), sizeof rec);
       probes.insert(probes.end(), {rec.Blz - 1, rec.Blz, rec.Blz + 1});
+      const zel::TBankState& st = index.State(i);
+      ASSERT_TRUE(st.Rule == rec.Rule && st.ChangeFlag == rec.ChangeFlag &&
+                  st.DeletionFlag == rec.DeletionFlag && st.SuccessorBlz == rec.SuccessorBlz)
+          << file << " " << rec.Blz;
     }
     for (const std::uint32_t code : probes)
       ASSERT_EQ(index.Find(code), zel::HalvingIndexOf(t, code)) << file << " " << code;
