@@ -6,6 +6,7 @@
 //   cli_bench [LINES]     (default 1,000,000)
 
 #include <fcntl.h>
+#include <spawn.h>
 #include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -34,20 +35,19 @@ struct Run {
 // Runs zel with the arguments, standard input from a file (or none), output
 // to /dev/null; wall time and the child's peak resident memory.
 Run Time(const std::vector<std::string>& args, const std::string& input) {
+  std::vector<char*> argv{const_cast<char*>(ZEL_CLI_PATH)};
+  for (const std::string& a : args) argv.push_back(const_cast<char*>(a.c_str()));
+  argv.push_back(nullptr);
+  posix_spawn_file_actions_t fa;
+  posix_spawn_file_actions_init(&fa);
+  posix_spawn_file_actions_addopen(&fa, 0, input.empty() ? "/dev/null" : input.c_str(), O_RDONLY,
+                                   0);
+  posix_spawn_file_actions_addopen(&fa, 1, "/dev/null", O_WRONLY, 0);
+  posix_spawn_file_actions_addopen(&fa, 2, "/dev/null", O_WRONLY, 0);
   const auto start = std::chrono::steady_clock::now();
-  const pid_t pid = ::fork();
-  if (pid == 0) {
-    const int in = ::open(input.empty() ? "/dev/null" : input.c_str(), O_RDONLY);
-    const int out = ::open("/dev/null", O_WRONLY);
-    ::dup2(in, 0);
-    ::dup2(out, 1);
-    ::dup2(out, 2);
-    std::vector<char*> argv{const_cast<char*>(ZEL_CLI_PATH)};
-    for (const std::string& a : args) argv.push_back(const_cast<char*>(a.c_str()));
-    argv.push_back(nullptr);
-    ::execv(ZEL_CLI_PATH, argv.data());
-    ::_exit(127);
-  }
+  pid_t pid = 0;
+  ::posix_spawn(&pid, ZEL_CLI_PATH, &fa, nullptr, argv.data(), environ);
+  posix_spawn_file_actions_destroy(&fa);
   int status = 0;
   rusage u{};
   ::wait4(pid, &status, 0, &u);
