@@ -1,13 +1,24 @@
 // The check-digit methods by number and the pieces that several methods share.
 #pragma once
 
+#include <utility>
+
 #include "CheckDigits.h"
 
 namespace zel::check {
 
 using MethodFn = int (*)(const BankDigits& b, const Acc& k);
 
-// The method with this number, or nullptr if there is none.
+// The method definitions in force for a data file's bank data: the rows of
+// 2013, or the Bundesbank's current ones (E2 to E4 and ten rewritten rows).
+enum class TMethodSet { Y2013, Current };
+
+// The set the checks use. A data module selects the one its bank data names
+// when it is loaded; tests select one explicitly.
+void SelectMethodSet(TMethodSet set);
+TMethodSet ActiveMethodSet();
+
+// The method with this number in the active set, or nullptr if there is none.
 MethodFn MethodOf(int number);
 
 // Runs method `number` (which must exist) on the digits.
@@ -34,5 +45,7 @@ int Table87(const Acc& k);
 // Methods 00..99 and A0..E1 (100..141); nullptr where none is assigned.
 extern const MethodFn kMethods00To99[100];
 extern const MethodFn kMethodsA0ToE1[42];
+// The current rows that replace or add to them.
+extern const std::pair<int, MethodFn> kCurrentRows[13];
 
 }  // namespace zel::check

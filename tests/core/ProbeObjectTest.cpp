@@ -76,6 +76,32 @@ TEST_F(ProbeObject, MethodWithoutABank) {
         << c.method << " " << c.blz;
 }
 
+// Each data file checks with the method rows in force for its bank data: the
+// same accounts, through the newest file and through the 2013 file.
+TEST_F(ProbeObject, MethodRowsFollowTheDataFile) {
+  struct Case {
+    const char *method, *account;
+    int current, rows2013;
+  };
+  const Case cases[] = {
+      {"E3", "9290701", 0, 1},      // E2 to E4 did not exist in 2013
+      {"E4", "1501836", 0, 1},      //
+      {"E2", "0003831745", 0, 1},   //
+      {"B1", "1501824", 0, 13},     // variant 3 (method 00) is new
+      {"C2", "0076543216", 0, 13},  // variant 3 (method 04) is new
+      {"74", "1015", 0, 13},        // variant 2 (method 04) is new
+      {"45", "4890001112", 4, 13},  // 48 at k1..k2: no check digit now
+      {"66", "0983393104", 3, 13},  // 9 at k2: method 09 now
+  };
+  for (const Case& c : cases)
+    EXPECT_EQ(probe_->TestByMethod(c.method, "", c.account), c.current) << c.method;
+  // Sparkasse Saarbrücken (E3): a typo no longer passes as "unknown method".
+  EXPECT_EQ(probe_->TestBlzKto("59050101", "1234567890"), 13);
+  ASSERT_EQ(Pkg().Activate(kOldFile), 0);
+  for (const Case& c : cases)
+    EXPECT_EQ(probe_->TestByMethod(c.method, "", c.account), c.rows2013) << c.method;
+}
+
 TEST_F(ProbeObject, BankCodesNeverSelectAMethod) {
   // "#" + a method code was once an in-band mode of the bank code.
   for (const char* blz : {"#00", "#zz", "#0910000000", "#09XXXXX", "#52+"})
