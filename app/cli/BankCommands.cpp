@@ -91,17 +91,18 @@ int Version(Context& c) {
   const std::string version = p->GetVersion();
   const std::string extended = p->GetVersionExtended();
   if (c.json) {
-    c.out << JsonObject()
-                 .Text("version", version)
-                 .Text("extended", extended)
-                 .Typed("file", pkg.GetCurrentFileName())
-                 .Typed("directory", pkg.GetDataDirectory())
-                 .Str()
-          << "\n";
+    JsonObject o;
+    o.Text("version", version).Text("extended", extended);
+    o.Typed("file", pkg.GetCurrentFileName()).Typed("directory", pkg.GetDataDirectory());
+    o.Typed("valid_from", Validity().from).Typed("valid_to", Validity().to);
+    if (!Validity().stale) o.Raw("data_valid", "true");  // Str() adds false
+    c.out << o.Str() << "\n";
   } else {
     c.out << Cp1252ToUtf8(version) << "\n"
           << "Datendatei: " << pkg.GetDataDirectory() << pkg.GetCurrentFileName() << "\n"
-          << "Versionsdaten: " << Cp1252ToUtf8(extended) << "\n";
+          << "Versionsdaten: " << Cp1252ToUtf8(extended) << "\n"
+          << "Gültig: vom " << Validity().from << " bis " << Validity().to
+          << (Validity().stale ? " (heute nicht gültig)" : " (heute gültig)") << "\n";
   }
   return kAccepted;
 }

@@ -3,7 +3,11 @@
 #include <algorithm>
 #include <charconv>
 #include <cstdio>
+#include <ctime>
 #include <ostream>
+
+#include "CivilDate.h"
+#include "ZelPackage.h"
 
 namespace zelcli {
 
@@ -60,6 +64,54 @@ void OutBuffer::Flush() {
   if (fBuffer.empty()) return;
   fOut.write(fBuffer.data(), static_cast<std::streamsize>(fBuffer.size()));
   fBuffer.clear();
+}
+
+namespace {
+
+std::function<double()>& ClockFn() {
+  static std::function<double()> clock;
+  return clock;
+}
+
+// Today as a day number (days since 1899-12-30), in local time.
+double Today() {
+  if (ClockFn()) return ClockFn()();
+  const std::time_t now = std::time(nullptr);
+  std::tm local{};
+  localtime_r(&now, &local);
+  return static_cast<double>(
+      zel::civil::DaysFromCivil(local.tm_year + 1900, local.tm_mon + 1, local.tm_mday) +
+      zel::civil::kEpochShift);
+}
+
+std::string DayText(double day) {
+  const zel::civil::Date d = zel::civil::FromDayNumber(day);
+  char buf[32];
+  std::snprintf(buf, sizeof buf, "%02d.%02d.%04d", d.day, d.month, d.year);
+  return buf;
+}
+
+}  // namespace
+
+void SetClock(std::function<double()> dayNumber) { ClockFn() = std::move(dayNumber); }
+
+DataValidity& Validity() {
+  static DataValidity v;
+  return v;
+}
+
+DataValidity JudgeValidity() {
+  DataValidity v;
+  auto p = zel::TProxyZelProbeObject::Create("ZelProbeObject");
+  if (!p) return v;
+  const zel::TZelVersionRecord r = p->GetVersionRecord();
+  const double today = Today();
+  v.known = true;
+  v.stale = today < r.ValidFrom || today > r.ValidTo;
+  v.file = zel::ZelPackage()->GetCurrentFileName();
+  v.from = DayText(r.ValidFrom);
+  v.to = DayText(r.ValidTo);
+  return v;
 }
 
 const std::pair<std::string, std::string>& StatusTexts::Get(int code) {

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstddef>
+#include <functional>
 #include <iosfwd>
 #include <map>
 #include <memory>
@@ -39,6 +40,17 @@ struct Context {
 std::string JsonString(const std::string& utf8);
 
 // A JSON object built field by field; texts come in code page 1252.
+// The loaded bank data's period of validity, judged against today.
+struct DataValidity {
+  bool known = false;          // a data file is loaded
+  bool stale = false;          // today lies outside the period
+  std::string file, from, to;  // "DD.MM.YYYY"
+};
+// The judgement of this run (set when the command starts).
+DataValidity& Validity();
+// Judges the loaded data file against today.
+DataValidity JudgeValidity();
+
 class JsonObject {
  public:
   JsonObject& Text(const std::string& key, const std::string& cp1252) {
@@ -53,7 +65,10 @@ class JsonObject {
     fBody += (fBody.empty() ? "" : ",") + JsonString(key) + ":" + json;
     return *this;
   }
-  std::string Str() const { return "{" + fBody + "}"; }
+  // Results from bank data outside its validity say so.
+  std::string Str() const {
+    return "{" + fBody + (Validity().stale ? ",\"data_valid\":false}" : "}");
+  }
 
  private:
   std::string fBody;

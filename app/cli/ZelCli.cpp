@@ -20,7 +20,7 @@ bool TakesValue(const std::string& o) {
 // Flags without a value.
 bool IsFlag(const std::string& o) {
   return o == "--json" || o == "--help" || o == "--fragments" || o == "--spaces" ||
-         o == "--check" || o == "--saturday";
+         o == "--check" || o == "--saturday" || o == "--quiet";
 }
 
 // ---------------------------------------------------------------------------
@@ -88,6 +88,7 @@ void Usage(std::ostream& o) {
   o << "\nOptionen:\n"
        "  --json         Ausgabe als JSON\n"
        "  --data DATEI   diese Datendatei (.wbd) für diesen Aufruf verwenden\n"
+       "  --quiet        keinen Hinweis auf abgelaufene Bankdaten ausgeben\n"
        "  --help         diese Hilfe; zel BEFEHL --help zeigt die Hilfe eines Befehls\n\n"
        "Rückgabewert: 0 angenommen, 1 abgelehnt, 2 falscher Aufruf oder keine Datendatei.\n";
 }
@@ -153,6 +154,12 @@ int Run(const std::vector<std::string>& argv, std::istream& in, std::ostream& ou
         return kUsage;
       }
     }
+    // Bank data outside its period of validity is announced, never used
+    // silently; results and exit codes stay as they are.
+    Validity() = JudgeValidity();
+    if (Validity().stale && !c.args.Has("--quiet"))
+      err << "Hinweis: Die Bankdaten von " << Validity().file << " gelten vom " << Validity().from
+          << " bis " << Validity().to << ".\n";
     try {
       const int rc = cmd.run(c);
       if (!out.flush()) {

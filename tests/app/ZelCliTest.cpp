@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "../base/PackageFixture.h"
+#include "CivilDate.h"
 #include "ZelCli.h"
 
 namespace {
@@ -28,7 +29,56 @@ Result Zel(std::vector<std::string> args, const std::string& input = "") {
   return {rc, out.str(), err.str()};
 }
 
-using ZelCli = ActivePackage;
+// A day number (days since 1899-12-30).
+double Day(int y, int m, int d) {
+  return static_cast<double>(zel::civil::DaysFromCivil(y, m, d) + zel::civil::kEpochShift);
+}
+
+// On a day inside the newest data file's validity (08.06.2026 to 06.09.2026).
+class ZelCli : public ActivePackage {
+ protected:
+  void SetUp() override {
+    ActivePackage::SetUp();
+    zelcli::SetClock([] { return Day(2026, 7, 1); });
+  }
+  void TearDown() override {
+    zelcli::SetClock({});
+    ActivePackage::TearDown();
+  }
+};
+
+// Outside the validity every command says so once, on stderr; results and
+// exit codes stay; --quiet silences it; JSON results carry data_valid false.
+TEST_F(ZelCli, DataOutsideItsValidityIsAnnounced) {
+  const std::string notice =
+      "Hinweis: Die Bankdaten von ZelObjects_2026_2.wbd gelten vom 08.06.2026 bis 06.09.2026.\n";
+  struct Case {
+    double today;
+    bool stale;
+  };
+  const Case cases[] = {
+      {Day(2026, 6, 7), true},   // the day before
+      {Day(2026, 6, 8), false},  // the first day
+      {Day(2026, 9, 6), false},  // the last day
+      {Day(2026, 9, 7), true},   // the day after
+      {Day(2026, 12, 8), true},
+  };
+  for (const Case& c : cases) {
+    zelcli::SetClock([&] { return c.today; });
+    const Result r = Zel({"check", "37040044", "532013000"});
+    EXPECT_EQ(r.rc, 0);
+    EXPECT_EQ(r.out, "Ergebnis: 0\nErgebnistext: Ok\n");
+    EXPECT_EQ(r.err, c.stale ? notice : "") << c.today;
+    EXPECT_EQ(Zel({"--quiet", "check", "37040044", "532013000"}).err, "");
+    const std::string json = Zel({"--json", "card", "4111111111111111"}).out;
+    EXPECT_EQ(json.find("\"data_valid\":false") != std::string::npos, c.stale) << json;
+    const std::string version = Zel({"version"}).out;
+    EXPECT_NE(version.find(c.stale ? "Gültig: vom 08.06.2026 bis 06.09.2026 (heute nicht gültig)"
+                                   : "Gültig: vom 08.06.2026 bis 06.09.2026 (heute gültig)"),
+              std::string::npos)
+        << version;
+  }
+}
 
 TEST_F(ZelCli, SingleCheck) {
   Result r = Zel({"check", "10000000", "1234567890"});
