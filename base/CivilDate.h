@@ -43,4 +43,24 @@ inline Date FromDayNumber(double dayNumber) {
   return CivilFromDays(static_cast<long>(std::floor(dayNumber)) - kEpochShift);
 }
 
+// The day number (days since 1899-12-30) of a civil date.
+constexpr long DayNumber(int y, int m, int d) { return DaysFromCivil(y, m, d) + kEpochShift; }
+
+// The first day on which the bank data of a year's quarter is valid: the
+// Monday after the first Saturday of the quarter's last month. A data
+// file's period runs to the day before the next quarter's first day.
+constexpr long FirstValidDay(int year, int quarter) {
+  long day = DaysFromCivil(year, 3 * quarter, 1);
+  while ((day % 7 + 11) % 7 != 6) ++day;  // 1970-01-01 was a Thursday (4)
+  return day + 2 + kEpochShift;
+}
+constexpr long LastValidDay(int year, int quarter) {
+  return (quarter == 4 ? FirstValidDay(year + 1, 1) : FirstValidDay(year, quarter + 1)) - 1;
+}
+
+static_assert(FirstValidDay(2013, 4) == DayNumber(2013, 12, 9));
+static_assert(LastValidDay(2013, 4) == DayNumber(2014, 3, 2));
+static_assert(FirstValidDay(2026, 2) == DayNumber(2026, 6, 8));
+static_assert(LastValidDay(2026, 2) == DayNumber(2026, 9, 6));
+
 }  // namespace zel::civil

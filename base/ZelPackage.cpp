@@ -4,11 +4,13 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <ctime>
 #include <filesystem>
 #include <fstream>
 #include <utility>
 #include <vector>
 
+#include "CivilDate.h"
 #include "Cp1252.h"
 #include "PackedFile.h"
 #include "Proxies.h"
@@ -113,7 +115,7 @@ void TZelPackageObject::Start() {
   if (const std::string saved = ConfigValue("ActiveFile");
       !saved.empty() && WithSlash(fs::path(saved).parent_path().string()) == fDataDirectory)
     candidates.push_back(saved);
-  for (const std::string& name : DataFileNames())
+  for (const std::string& name : ByValidity(DataFileNames()))
     if (candidates.empty() || fDataDirectory + name != candidates.front())
       candidates.push_back(fDataDirectory + name);
   for (const std::string& path : candidates) {
@@ -145,6 +147,27 @@ std::vector<std::string> TZelPackageObject::DataFileNames() const {
     if (IsDataFileName(entry.path().filename().string()) && entry.is_regular_file(ec))
       names.push_back(entry.path().filename().string());
   std::sort(names.rbegin(), names.rend());
+  return names;
+}
+
+double TZelPackageObject::Today() const {
+  if (fClock) return fClock();
+  const std::time_t now = std::time(nullptr);
+  std::tm local{};
+  localtime_r(&now, &local);
+  return static_cast<double>(
+      civil::DayNumber(local.tm_year + 1900, local.tm_mon + 1, local.tm_mday));
+}
+
+// Newest first, but the files whose validity has begun before those of a
+// coming quarter, which can so be installed ahead of time.
+std::vector<std::string> TZelPackageObject::ByValidity(std::vector<std::string> names) const {
+  const double today = Today();
+  auto begun = [&](const std::string& name) {  // ZelObjects_YYYY_Q.wbd
+    return static_cast<double>(
+               civil::FirstValidDay(std::stoi(name.substr(11, 4)), name[16] - '0')) <= today;
+  };
+  std::stable_partition(names.begin(), names.end(), begun);
   return names;
 }
 

@@ -5,6 +5,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <map>
 #include <memory>
 #include <set>
@@ -55,6 +56,11 @@ class ZELBASE_API TZelPackageObject {
   void UpdateSetProxy(const std::string& Host, std::int32_t Port);
   void UpdateSetTimeout(std::int32_t Timeout);
 
+  // The day that "today" means when a data file is chosen by its validity,
+  // as a day number (days since 1899-12-30); an empty function is the
+  // system clock.
+  void SetClock(std::function<double()> DayNumber) { fClock = std::move(DayNumber); }
+
   // Whether the data directory and the active file are remembered for the
   // next start (default true).
   void SetPersistent(bool Persistent) { fPersistent = Persistent; }
@@ -73,6 +79,8 @@ class ZELBASE_API TZelPackageObject {
   void Start();
   std::string PathOf(const std::string& FileName) const;
   std::vector<std::string> DataFileNames() const;
+  std::vector<std::string> ByValidity(std::vector<std::string> names) const;
+  double Today() const;
   bool Load(const std::string& path, std::string& reason);
   void Remember() const;
 
@@ -83,6 +91,7 @@ class ZELBASE_API TZelPackageObject {
   std::string fCurrentDirectory;
   std::string fLastError;
   std::vector<std::string> fNotices;
+  std::function<double()> fClock;
   TDataModule fModule;
   TUpdateSettings fUpdate;
   std::map<std::string, const TZelClass*> fClasses;

@@ -93,7 +93,10 @@ std::string DayText(double day) {
 
 }  // namespace
 
-void SetClock(std::function<double()> dayNumber) { ClockFn() = std::move(dayNumber); }
+void SetClock(std::function<double()> dayNumber) {
+  zel::ZelPackage()->SetClock(dayNumber);  // the choice of the data file too
+  ClockFn() = std::move(dayNumber);
+}
 
 DataValidity& Validity() {
   static DataValidity v;

@@ -7,6 +7,7 @@
 #include "BankUtil.h"
 #include "BlzTab.h"
 #include "CheckMethods.h"
+#include "CivilDate.h"
 #include "Context.h"
 #include "DateCalc.h"
 #include "ErrorCodes.h"
@@ -153,13 +154,6 @@ const DataVersion& TheDataVersion() {
   return v;
 }
 
-// The Monday after the first Saturday of the quarter's last month.
-TDateTime FirstValidDay(int year, int quarter) {
-  TDateTime d = EncodeDate(year, 3 * quarter, 1);
-  while (DayOfWeek(d) != 6) d += 1;
-  return d + 2;
-}
-
 std::string ShortDate(TCivilDate c) {
   char buf[16];
   std::snprintf(buf, sizeof buf, "%02d.%02d.%02d", c.day, c.month, c.year % 100);
@@ -208,9 +202,9 @@ std::int32_t TZelProbeObject::GetRule(const std::string& Blz) { return RuleOfBan
 
 std::string TZelProbeObject::GetVersion() {
   const DataVersion& v = TheDataVersion();
-  return "Version vom " + ShortDate(v.released) +
-         " (BLZ-Stand: " + ShortDate(DecodeDate(FirstValidDay(v.year, v.quarter))) + ") Rev " +
-         std::to_string(v.revision);
+  return "Version vom " + ShortDate(v.released) + " (BLZ-Stand: " +
+         ShortDate(DecodeDate(static_cast<TDateTime>(civil::FirstValidDay(v.year, v.quarter)))) +
+         ") Rev " + std::to_string(v.revision);
 }
 
 TZelVersionRecord TZelProbeObject::GetVersionRecord() {
@@ -223,9 +217,8 @@ TZelVersionRecord TZelProbeObject::GetVersionRecord() {
   r.Year = v.year;
   r.Quarter = v.quarter;
   r.Revision = v.revision;
-  r.ValidFrom = FirstValidDay(v.year, v.quarter);
-  r.ValidTo =
-      (v.quarter == 4 ? FirstValidDay(v.year + 1, 1) : FirstValidDay(v.year, v.quarter + 1)) - 1;
+  r.ValidFrom = static_cast<TDateTime>(civil::FirstValidDay(v.year, v.quarter));
+  r.ValidTo = static_cast<TDateTime>(civil::LastValidDay(v.year, v.quarter));
   r.Flags[0] = 1;
   return r;
 }

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "CivilDate.h"
 #include "PackageFixture.h"
 
 namespace {
@@ -64,6 +65,29 @@ TEST_F(PackageFixture, StartUpPassesOverABrokenNewestFile) {
   Put("ZelObjects_2099_1.wbd", "kein Modul");
   EXPECT_EQ(Pkg().GetNewestFileName(), "ZelObjects_2099_1.wbd");
   EXPECT_EQ(Pkg().GetCurrentFileName(), kNewFile);
+}
+
+// A file for the next quarter can lie ready: it is taken from its first day
+// on (the Monday after the first Saturday of its quarter's last month).
+class NextQuarterReady : public PackageFixture {
+ protected:
+  void SetUp() override {
+    PackageFixture::SetUp();
+    fs::copy_file(data_ / kNewFile, data_ / "ZelObjects_2027_1.wbd");
+    Record("ZelObjects_2027_1.wbd");
+  }
+};
+
+TEST_F(NextQuarterReady, BeforeItsFirstDayTheCurrentFileIsUsed) {
+  Pkg().SetClock([] { return static_cast<double>(zel::civil::DayNumber(2027, 3, 7)); });
+  EXPECT_EQ(Pkg().GetCurrentFileName(), kNewFile);
+  EXPECT_EQ(Pkg().GetNewestFileName(), "ZelObjects_2027_1.wbd");
+  EXPECT_TRUE(Pkg().TakeNotices().empty());
+}
+
+TEST_F(NextQuarterReady, FromItsFirstDayItIsUsed) {
+  Pkg().SetClock([] { return static_cast<double>(zel::civil::DayNumber(2027, 3, 8)); });
+  EXPECT_EQ(Pkg().GetCurrentFileName(), "ZelObjects_2027_1.wbd");
 }
 
 TEST_F(PackageFixture, StartUpLoadsTheRememberedFile) {
@@ -235,6 +259,7 @@ TEST_F(PackageFixture, StartUpAnnouncesTheFilesItPassesOver) {
   Put("ZelObjects_2099_1.wbd", flipped);
   fs::copy_file(data_ / (kNewFile + ".sha256"), data_ / "ZelObjects_2099_1.wbd.sha256");
   PutModule("MarkerOnly.wbd", "ZelObjects_2099_2.wbd");
+  Pkg().SetClock([] { return static_cast<double>(zel::civil::DayNumber(2100, 1, 1)); });
   EXPECT_EQ(Pkg().GetCurrentFileName(), kNewFile);
   const std::vector<std::string> notices = Pkg().TakeNotices();
   ASSERT_EQ(notices.size(), 3u);
