@@ -9,7 +9,7 @@
 #include "CheckMethods.h"
 #include "CivilDate.h"
 #include "Context.h"
-#include "DateCalc.h"
+#include "Dates.h"
 #include "ErrorCodes.h"
 #include "IbanRules.h"
 #include "MiniUtils.h"

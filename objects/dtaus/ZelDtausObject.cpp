@@ -14,10 +14,9 @@
 
 #include "AtomicFile.h"
 #include "BlzTab.h"
-#include "Clock.h"
 #include "Context.h"
 #include "Cp1252.h"
-#include "DateCalc.h"
+#include "Dates.h"
 #include "MiniUtils.h"
 #include "ZelPackage.h"
 #include "ZelRegistration.h"

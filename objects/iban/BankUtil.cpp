@@ -6,8 +6,7 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "Clock.h"
-#include "DateCalc.h"
+#include "Dates.h"
 #include "ErrorCodes.h"
 #include "IbanTables.h"
 #include "KeyTable.h"

@@ -8,7 +8,7 @@
 #include <utility>
 
 #include "BlzTab.h"
-#include "DateCalc.h"
+#include "Dates.h"
 
 namespace zel::MiniUtils {
 namespace {

@@ -1,5 +1,5 @@
-// Dates as day numbers counted from 30 December 1899 (the time of day is the
-// fraction), and their civil form.
+// The bank calendar: Easter, the holiday lists, bank days and due dates, on
+// the dates of Dates.h.
 #pragma once
 
 #include <cstdint>
@@ -7,26 +7,9 @@
 #include <string>
 #include <vector>
 
+#include "Dates.h"
+
 namespace zel {
-
-using TDateTime = double;
-
-struct TCivilDate {
-  int year;
-  int month;
-  int day;
-};
-
-// True for a date of the proleptic Gregorian calendar, years 1 to 9999.
-bool IsValidDate(int year, int month, int day);
-// The day number of a civil date (proleptic Gregorian calendar).
-TDateTime EncodeDate(int year, int month, int day);
-// The civil date of the day a day number lies in.
-TCivilDate DecodeDate(TDateTime date);
-// 1 = Monday ... 7 = Sunday.
-int DayOfWeek(TDateTime date);
-// "yyyy-mm-dd"
-std::string DateToIso(TDateTime date);
 
 using TDateArray = std::vector<TDateTime>;
 
@@ -58,7 +41,7 @@ TDateArray GetHolidays(int year, std::uint32_t holidaySet);
 TDateArray GetBankFeiertage(int year);
 
 // Bank days and due dates: a day is no bank day on a weekend or a bank
-// holiday. "Now" comes from Clock; before the cut-off hour today still counts.
+// holiday. "Now" comes from Clock (Dates.h); before the cut-off hour today still counts.
 class TBankCalendar {
  public:
   explicit TBankCalendar(int bankHour = 12) : fBankHour(bankHour) {}

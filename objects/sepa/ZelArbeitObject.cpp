@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <cmath>
 
-#include "Clock.h"
 #include "DateCalc.h"
 #include "ZelRegistration.h"
 

@@ -16,8 +16,7 @@
 
 #include "../TempDir.h"
 #include "../core/Latin1.h"
-#include "Clock.h"
-#include "DateCalc.h"
+#include "Dates.h"
 #include "ZelDtausObject.h"
 
 namespace {

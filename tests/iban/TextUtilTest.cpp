@@ -6,8 +6,7 @@
 
 #include "../core/Latin1.h"
 #include "BankUtil.h"
-#include "Clock.h"
-#include "DateCalc.h"
+#include "Dates.h"
 #include "MiniUtils.h"
 
 namespace {

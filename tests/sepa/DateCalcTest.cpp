@@ -6,7 +6,6 @@
 #include <string>
 #include <vector>
 
-#include "Clock.h"
 #include "DateCalc.h"
 #include "ZelArbeitObject.h"
 
