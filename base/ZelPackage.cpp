@@ -204,6 +204,11 @@ std::string TZelPackageObject::GetCurrentFileName() {
   return fCurrentFile;
 }
 
+std::string TZelPackageObject::GetCurrentFilePath() {
+  Start();
+  return fCurrentFile.empty() ? std::string() : fCurrentDirectory + fCurrentFile;
+}
+
 std::string TZelPackageObject::GetNewestFileName() {
   Start();
   const std::vector<std::string> names = DataFileNames();

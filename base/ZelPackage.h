@@ -42,6 +42,8 @@ class ZELBASE_API TZelPackageObject {
   void SetDataDirectory(const std::string& Directory);
   // The active data file's name, empty when none is loaded.
   std::string GetCurrentFileName();
+  // Its full path (it need not lie in the data directory), or empty.
+  std::string GetCurrentFilePath();
   // The newest data file (greatest name) in the data directory, or empty.
   std::string GetNewestFileName();
 

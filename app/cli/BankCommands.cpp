@@ -99,7 +99,7 @@ int Version(Context& c) {
     c.out << o.Str() << "\n";
   } else {
     c.out << Cp1252ToUtf8(version) << "\n"
-          << "Datendatei: " << pkg.GetDataDirectory() << pkg.GetCurrentFileName() << "\n"
+          << "Datendatei: " << pkg.GetCurrentFilePath() << "\n"
           << "Versionsdaten: " << Cp1252ToUtf8(extended) << "\n"
           << "Gültig: vom " << Validity().from << " bis " << Validity().to
           << (Validity().stale ? " (heute nicht gültig)" : " (heute gültig)") << "\n";
