@@ -93,6 +93,7 @@ class ZELBASE_API TProxyZelProbeObject : public TProxyBaseObject {
                             const std::string& Kto) {
     return Forward(&TZelBaseObject::TestByMethod, Method, Blz, Kto);
   }
+  std::string GetSclValidFrom() { return Forward(&TZelBaseObject::GetSclValidFrom); }
   std::int32_t TestCreditorId(const std::string& Id) {
     return Forward(&TZelBaseObject::TestCreditorId, Id);
   }

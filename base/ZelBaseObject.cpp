@@ -119,5 +119,6 @@ std::int32_t TZelBaseObject::TestByMethod(const std::string&, const std::string&
   Abstract("TestByMethod");
 }
 std::int32_t TZelBaseObject::TestCreditorId(const std::string&) { Abstract("TestCreditorId"); }
+std::string TZelBaseObject::GetSclValidFrom() { Abstract("GetSclValidFrom"); }
 
 }  // namespace zel

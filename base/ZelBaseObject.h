@@ -20,7 +20,7 @@ using TDateTime = double;       // days since 1899-12-30
 
 // Interface version of the data modules this base package loads. A data
 // module exports it as the object "ZelDataModuleInterface".
-constexpr std::uint32_t kZelInterfaceVersion = 2;
+constexpr std::uint32_t kZelInterfaceVersion = 3;
 
 // A failure raised through the contract (abstract operation, no data file).
 class ZELBASE_API EZelError : public std::runtime_error {
@@ -157,6 +157,9 @@ class ZELBASE_API TZelBaseObject {
   // Beyond the slots: the form and check digits of a SEPA creditor
   // identifier (0, 12 or 13, like TestIban).
   virtual std::int32_t TestCreditorId(const std::string& Id);
+  // Beyond the slots: the date ("DD.MM.YYYY") from which the SCL directory
+  // of the data file is valid, empty when its source did not say.
+  virtual std::string GetSclValidFrom();
 
  protected:
   // Raises the "abstract operation" error for an operation the class lacks.

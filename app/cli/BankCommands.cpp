@@ -95,6 +95,7 @@ int Version(Context& c) {
     o.Text("version", version).Text("extended", extended);
     o.Typed("file", pkg.GetCurrentFileName()).Typed("directory", pkg.GetDataDirectory());
     o.Typed("valid_from", Validity().from).Typed("valid_to", Validity().to);
+    o.Typed("scl_valid_from", p->GetSclValidFrom());
     if (!Validity().stale) o.Raw("data_valid", "true");  // Str() adds false
     c.out << o.Str() << "\n";
   } else {
@@ -103,6 +104,8 @@ int Version(Context& c) {
           << "Versionsdaten: " << Cp1252ToUtf8(extended) << "\n"
           << "Gültig: vom " << Validity().from << " bis " << Validity().to
           << (Validity().stale ? " (heute nicht gültig)" : " (heute gültig)") << "\n";
+    if (const std::string scl = p->GetSclValidFrom(); !scl.empty())
+      c.out << "SCL-Directory gültig ab: " << scl << "\n";
   }
   return kAccepted;
 }

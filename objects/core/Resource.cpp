@@ -11,6 +11,8 @@ extern const std::byte zel_res_VERSIONDATA_begin[];
 extern const std::byte zel_res_VERSIONDATA_end[];
 extern const std::byte zel_res_SCLDATA_begin[];
 extern const std::byte zel_res_SCLDATA_end[];
+extern const std::byte zel_res_SCLVALID_begin[];
+extern const std::byte zel_res_SCLVALID_end[];
 }
 
 namespace zel {
@@ -26,6 +28,7 @@ constexpr ResourceEntry kResources[] = {
     {"BANKDATA", zel_res_BANKDATA_begin, zel_res_BANKDATA_end},
     {"VERSIONDATA", zel_res_VERSIONDATA_begin, zel_res_VERSIONDATA_end},
     {"SCLDATA", zel_res_SCLDATA_begin, zel_res_SCLDATA_end},
+    {"SCLVALID", zel_res_SCLVALID_begin, zel_res_SCLVALID_end},
 };
 
 }  // namespace

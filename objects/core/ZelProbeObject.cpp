@@ -292,6 +292,11 @@ std::int32_t TZelProbeObject::TestCC(const std::string& CCNumber) {
 
 std::int32_t TZelProbeObject::TestIban(const std::string& Iban) { return BankUtil::TestIban(Iban); }
 
+std::string TZelProbeObject::GetSclValidFrom() {
+  const auto res = FindResource("SCLVALID");
+  return std::string(reinterpret_cast<const char*>(res.data()), res.size());
+}
+
 std::int32_t TZelProbeObject::TestCreditorId(const std::string& Id) {
   return BankUtil::TestCreditorId(Id);
 }

@@ -42,6 +42,7 @@ class TZelProbeObject : public TZelBaseObject {
   std::int32_t TestCC(const std::string& CCNumber) override;
   std::int32_t TestIban(const std::string& Iban) override;
   std::int32_t TestCreditorId(const std::string& Id) override;
+  std::string GetSclValidFrom() override;
   std::string GetIban(const std::string& Blz, const std::string& Kto, bool SpaceFlag) override;
   std::string GetBic(const std::string& Blz) override;
   std::string GetBankName58(const std::string& Blz) override;

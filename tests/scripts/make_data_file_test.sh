@@ -22,6 +22,7 @@ made="$work/data/ZelObjects_2026_3.wbd"
 [ -f "$made" ] && [ -f "$made.sha256" ] || fail "no data file and digest in the data directory"
 version=$("$zel_bin" --quiet --data "$made" version)
 grep -q "07.09.2026~06.12.2026" <<<"$version" || fail "validity: $version"
+grep -q "SCL-Directory gültig ab: 08.09.2026" <<<"$version" || fail "SCL validity: $version"
 [ "$("$zel_bin" --quiet --data "$made" scl COBADEFF)" = "COMMERZBANK AG, SCT=1, SDD=1, COR1=1, B2B=0" ] ||
   fail "SCL directory of the current form not used"
 [ "$("$zel_bin" --quiet --data "$made" scl ZZZZDEFF)" = "NEUE BANK, SCT=1, SDD=0, COR1=0, B2B=0" ] ||
