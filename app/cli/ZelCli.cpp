@@ -20,7 +20,7 @@ bool TakesValue(const std::string& o) {
 // Flags without a value.
 bool IsFlag(const std::string& o) {
   return o == "--json" || o == "--help" || o == "--fragments" || o == "--spaces" ||
-         o == "--check" || o == "--saturday" || o == "--quiet";
+         o == "--check" || o == "--saturday" || o == "--quiet" || o == "--version";
 }
 
 // ---------------------------------------------------------------------------
@@ -84,12 +84,13 @@ const Command kCommands[] = {
 
 void Usage(std::ostream& o) {
   o << "Aufruf: zel [--json] [--data DATEI] BEFEHL ...\n\nBefehle:\n";
-  for (const Command& cmd : kCommands) o << "  " << cmd.usage << "\n";
+  for (const Command& cmd : kCommands) o << "  " << cmd.usage << "\n\n";
   o << "\nOptionen:\n"
        "  --json         Ausgabe als JSON\n"
        "  --data DATEI   diese Datendatei (.wbd) für diesen Aufruf verwenden\n"
        "  --quiet        keinen Hinweis auf abgelaufene Bankdaten ausgeben\n"
-       "  --help         diese Hilfe; zel BEFEHL --help zeigt die Hilfe eines Befehls\n\n"
+       "  --help         diese Hilfe; zel BEFEHL --help zeigt die Hilfe eines Befehls\n"
+       "  --version      die Version von zel\n\n"
        "Rückgabewert: 0 angenommen, 1 abgelehnt, 2 falscher Aufruf oder keine Datendatei.\n";
 }
 
@@ -127,6 +128,10 @@ int Run(const std::vector<std::string>& argv, std::istream& in, std::ostream& ou
     return kUsage;
   }
   c.json = c.args.Has("--json");
+  if (c.args.Has("--version") && c.args.words.empty()) {
+    out << "zel (Zelvaro) " << ZEL_VERSION << "\n";
+    return kAccepted;
+  }
   if (c.args.words.empty()) {
     Usage(c.args.Has("--help") ? out : err);
     return c.args.Has("--help") ? kAccepted : kUsage;

@@ -1,0 +1,24 @@
+# The Debian package (cpack -G DEB) and the source tarball (target
+# package_source).
+
+set(CPACK_PACKAGE_NAME zelvaro)
+set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
+set(CPACK_PACKAGE_VENDOR "Zelvaro")
+set(CPACK_PACKAGE_DESCRIPTION_SUMMARY
+    "German bank connections: account check digits, IBAN, BIC, SEPA, DTAUS")
+set(CPACK_PACKAGE_DESCRIPTION
+    "zel checks German account numbers against the Bundesbank check-digit methods, builds\n IBANs with the Bundesbank IBAN rules, finds BICs, checks IBANs, BICs, creditor ids and\n card numbers, checks DTAUS files and counts bank working days. Bank data and logic come\n as data files (share/zelvaro) that are replaced every quarter.")
+set(CPACK_DEBIAN_PACKAGE_MAINTAINER "Zelvaro developers")
+set(CPACK_DEBIAN_PACKAGE_SECTION "utils")
+set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
+set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+# libzelbase is the package's own; dpkg-shlibdeps finds it there.
+set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS_PRIVATE_DIRS "${CMAKE_BINARY_DIR}/base")
+# Loaded at run time (HTTP for the update server, SHA-256 of the data files),
+# so dpkg-shlibdeps cannot see them.
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "libcurl4, libssl3")
+
+set(CPACK_SOURCE_GENERATOR TGZ)
+set(CPACK_SOURCE_PACKAGE_FILE_NAME "zelvaro-${PROJECT_VERSION}")
+set(CPACK_SOURCE_IGNORE_FILES "/build/" "/\\\\.git/" "/\\\\.cache/" "\\\\.swp$" "/out/")
+include(CPack)
