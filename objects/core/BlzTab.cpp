@@ -50,36 +50,10 @@ int HalvingIndexOf(const TRecordTable& t, std::uint32_t Blz) {
   return pos > 0 ? pos : -1;
 }
 
-TBankIndex::TBankIndex(const TRecordTable& t) {
-  fCodes.reserve(static_cast<std::size_t>(t.count));
-  fStates.reserve(static_cast<std::size_t>(t.count));
-  for (int i = 1; i <= t.count; ++i) {
-    fCodes.push_back(FieldAt<std::uint32_t>(t, i, offsetof(TBankRecord, Blz)));
-    fStates.push_back({FieldAt<std::uint8_t>(t, i, offsetof(TBankRecord, Rule)),
-                       FieldAt<char>(t, i, offsetof(TBankRecord, ChangeFlag)),
-                       FieldAt<std::uint8_t>(t, i, offsetof(TBankRecord, DeletionFlag)),
-                       FieldAt<std::uint32_t>(t, i, offsetof(TBankRecord, SuccessorBlz))});
-  }
-  // fFirst[k]: the first slot whose code has leading digits k or more.
-  std::size_t slot = 0;
-  for (std::size_t k = 0; k < fFirst.size(); ++k) {
-    while (slot < fCodes.size() && fCodes[slot] / kBucketDivisor < k) ++slot;
-    fFirst[k] = static_cast<std::uint32_t>(slot);
-  }
-}
-
-int TBankIndex::Find(std::uint32_t Blz) const {
-  const std::size_t k = Blz / kBucketDivisor;
-  if (k + 1 >= fFirst.size()) return -1;
-  const auto begin = fCodes.begin() + fFirst[k], end = fCodes.begin() + fFirst[k + 1];
-  const auto it = std::lower_bound(begin, end, Blz);
-  return it != end && *it == Blz ? static_cast<int>(it - fCodes.begin()) + 1 : -1;
-}
-
 namespace {
 
-// Built when the module is loaded, so a check never builds it.
-const TBankIndex kIndex(TheTable());
+// Built with the table by the generator and used in place.
+const TBankIndex kIndex(FindResource("BANKINDEX"));
 
 }  // namespace
 

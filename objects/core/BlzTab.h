@@ -2,12 +2,11 @@
 // Indices are 1-based.
 #pragma once
 
-#include <array>
 #include <cstdint>
 #include <string>
 #include <string_view>
-#include <vector>
 
+#include "BankIndex.h"
 #include "BankRecord.h"
 #include "Resource.h"
 
@@ -36,37 +35,10 @@ std::uint8_t RuleAt(int Index);
 // decimal digits only, within 32 bits. False on any other text.
 bool ParseInteger(std::string_view text, std::int32_t& value);
 
-// The searches over any bank table, for the tests of other vintages.
-int HalvingIndexOf(const TRecordTable& t, std::uint32_t Blz);
-
-// What the account check needs of a bank: its method and deletion state.
-struct TBankState {
-  std::uint8_t Rule;
-  char ChangeFlag;
-  std::uint8_t DeletionFlag;
-  std::uint32_t SuccessorBlz;
-};
-// The state of record Index (1..count), from the index.
+// The state of record Index (1..count), from the bank-code index.
 TBankState BankStateAt(int Index);
 
-// The bank codes alone, in table order, with the first slot of each value
-// of the leading four digits, and the few fields a check needs: a check
-// reads a few neighbouring codes and one small entry instead of probing
-// 182-byte records across the table.
-class TBankIndex {
- public:
-  explicit TBankIndex(const TRecordTable& t);
-  // The 1-based index of the code, or -1.
-  int Find(std::uint32_t Blz) const;
-  // The check's fields of record Index (1..count), kept beside the codes.
-  const TBankState& State(int Index) const { return fStates[static_cast<std::size_t>(Index - 1)]; }
-  int Count() const { return static_cast<int>(fCodes.size()); }
-
- private:
-  static constexpr std::uint32_t kBucketDivisor = 10000;  // 8 digits -> the leading 4
-  std::vector<std::uint32_t> fCodes;
-  std::vector<TBankState> fStates;
-  std::array<std::uint32_t, 10001> fFirst{};
-};
+// The documented search over any bank table (for the tests of other vintages).
+int HalvingIndexOf(const TRecordTable& t, std::uint32_t Blz);
 
 }  // namespace zel

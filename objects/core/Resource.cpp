@@ -7,6 +7,8 @@
 extern "C" {
 extern const std::byte zel_res_BANKDATA_begin[];
 extern const std::byte zel_res_BANKDATA_end[];
+extern const std::byte zel_res_BANKINDEX_begin[];
+extern const std::byte zel_res_BANKINDEX_end[];
 extern const std::byte zel_res_VERSIONDATA_begin[];
 extern const std::byte zel_res_VERSIONDATA_end[];
 extern const std::byte zel_res_SCLDATA_begin[];
@@ -26,6 +28,7 @@ struct ResourceEntry {
 
 constexpr ResourceEntry kResources[] = {
     {"BANKDATA", zel_res_BANKDATA_begin, zel_res_BANKDATA_end},
+    {"BANKINDEX", zel_res_BANKINDEX_begin, zel_res_BANKINDEX_end},
     {"VERSIONDATA", zel_res_VERSIONDATA_begin, zel_res_VERSIONDATA_end},
     {"SCLDATA", zel_res_SCLDATA_begin, zel_res_SCLDATA_end},
     {"SCLVALID", zel_res_SCLVALID_begin, zel_res_SCLVALID_end},

@@ -3,6 +3,7 @@
 #include <cstring>
 #include <fstream>
 #include <iterator>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -154,19 +155,25 @@ TEST_F(BankIndex, AgreesWithTheHalvingSearchOnBothVintages) {
                               static_cast<int>(bytes.size() / zel::kBankRecordSize),
                               zel::kBankRecordSize};
     ASSERT_GT(t.count, 3000);
-    const zel::TBankIndex index(t);
+    const std::string image = zel::TBankIndex::Build(t);
+    const zel::TBankIndex index(std::as_bytes(std::span(image.data(), image.size())));
+    ASSERT_EQ(index.Count(), t.count);
     std::vector<std::uint32_t> probes = {0, 1, 9999999, 10000000, 89999999, 90000000, 99999999};
     for (int i = 1; i <= t.count; ++i) {
       zel::TBankRecord rec;
       std::memcpy(&rec, t.At(i), sizeof rec);
       probes.insert(probes.end(), {rec.Blz - 1, rec.Blz, rec.Blz + 1});
-      const zel::TBankState& st = index.State(i);
+      const zel::TBankState st = index.State(i);
       ASSERT_TRUE(st.Rule == rec.Rule && st.ChangeFlag == rec.ChangeFlag &&
                   st.DeletionFlag == rec.DeletionFlag && st.SuccessorBlz == rec.SuccessorBlz)
           << file << " " << rec.Blz;
     }
     for (const std::uint32_t code : probes)
       ASSERT_EQ(index.Find(code), zel::HalvingIndexOf(t, code)) << file << " " << code;
+    // An image of the wrong size is no index: it finds nothing.
+    const zel::TBankIndex cut(std::as_bytes(std::span(image.data(), image.size() - 1)));
+    EXPECT_EQ(cut.Find(10000000), -1);
+    EXPECT_EQ(cut.Count(), 0);
   }
 }
 
