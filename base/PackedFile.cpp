@@ -17,6 +17,7 @@
 #include "AtomicFile.h"
 #include "Cp1252.h"
 #include "DataModule.h"
+#include "LazyLibrary.h"
 #include "Sha256.h"
 
 namespace zel {
@@ -41,6 +42,39 @@ template <typename T>
 void Put(std::string& out, const T& v) {
   out.append(reinterpret_cast<const char*>(&v), sizeof v);
 }
+
+// libzstd, loaded when a packed file is made or unpacked.
+struct TZstd {
+  std::size_t (*compressBound)(std::size_t);
+  std::size_t (*compress)(void*, std::size_t, const void*, std::size_t, int);
+  unsigned (*isError)(std::size_t);
+  const char* (*getErrorName)(std::size_t);
+  ZSTD_DCtx* (*createDCtx)();
+  std::size_t (*freeDCtx)(ZSTD_DCtx*);
+  std::size_t (*dStreamInSize)();
+  std::size_t (*dStreamOutSize)();
+  std::size_t (*decompressStream)(ZSTD_DCtx*, ZSTD_outBuffer*, ZSTD_inBuffer*);
+};
+
+const TZstd* LoadZstd() {
+  static TZstd z;
+  void* h = OpenLibrary("libzstd.so.1");
+  if (!h || !Bind(h, "ZSTD_compressBound", z.compressBound) ||
+      !Bind(h, "ZSTD_compress", z.compress) || !Bind(h, "ZSTD_isError", z.isError) ||
+      !Bind(h, "ZSTD_getErrorName", z.getErrorName) || !Bind(h, "ZSTD_createDCtx", z.createDCtx) ||
+      !Bind(h, "ZSTD_freeDCtx", z.freeDCtx) || !Bind(h, "ZSTD_DStreamInSize", z.dStreamInSize) ||
+      !Bind(h, "ZSTD_DStreamOutSize", z.dStreamOutSize) ||
+      !Bind(h, "ZSTD_decompressStream", z.decompressStream))
+    return nullptr;
+  return &z;
+}
+
+const TZstd* Zstd() {
+  static const TZstd* const z = LoadZstd();
+  return z;
+}
+
+constexpr const char* kNoZstd = "Die Bibliothek libzstd.so.1 fehlt.";
 
 }  // namespace
 
@@ -69,10 +103,15 @@ bool PackDataFile(const std::string& wbdPath, const std::string& wbpPath, std::s
     reason = "Die Datei " + wbdPath + " kann nicht gelesen werden.";
     return false;
   }
-  std::string packed(ZSTD_compressBound(data.size()), '\0');
-  const std::size_t n = ZSTD_compress(packed.data(), packed.size(), data.data(), data.size(), 19);
-  if (ZSTD_isError(n)) {
-    reason = ZSTD_getErrorName(n);
+  const TZstd* z = Zstd();
+  if (!z) {
+    reason = kNoZstd;
+    return false;
+  }
+  std::string packed(z->compressBound(data.size()), '\0');
+  const std::size_t n = z->compress(packed.data(), packed.size(), data.data(), data.size(), 19);
+  if (z->isError(n)) {
+    reason = z->getErrorName(n);
     return false;
   }
   packed.resize(n);
@@ -97,7 +136,7 @@ struct Fd {
 };
 
 struct DCtxFree {
-  void operator()(ZSTD_DCtx* d) const { ZSTD_freeDCtx(d); }
+  void operator()(ZSTD_DCtx* d) const { Zstd()->freeDCtx(d); }
 };
 
 }  // namespace
@@ -152,11 +191,16 @@ int UnpackDataFile(const std::string& wbpPath, const std::string& directory,
     reason = "OpenSSL (libcrypto.so.3) fehlt: die Prüfsumme kann nicht berechnet werden.";
     return 3;
   }
-  std::unique_ptr<ZSTD_DCtx, DCtxFree> dctx(ZSTD_createDCtx());
+  const TZstd* z = Zstd();
+  if (!z) {
+    reason = kNoZstd;
+    return 3;
+  }
+  std::unique_ptr<ZSTD_DCtx, DCtxFree> dctx(z->createDCtx());
   TAtomicFile out(target.string());
   if (!dctx || !out.Open(reason)) return 3;
   TSha256 hash;
-  std::vector<char> inBuf(ZSTD_DStreamInSize()), outBuf(ZSTD_DStreamOutSize());
+  std::vector<char> inBuf(z->dStreamInSize()), outBuf(z->dStreamOutSize());
   std::uint64_t total = 0;
   std::size_t last = 1;
   for (;;) {
@@ -171,9 +215,9 @@ int UnpackDataFile(const std::string& wbpPath, const std::string& directory,
     ZSTD_inBuffer ib{inBuf.data(), static_cast<std::size_t>(n), 0};
     while (ib.pos < ib.size) {
       ZSTD_outBuffer ob{outBuf.data(), outBuf.size(), 0};
-      last = ZSTD_decompressStream(dctx.get(), &ob, &ib);
+      last = z->decompressStream(dctx.get(), &ob, &ib);
       total += ob.pos;
-      if (ZSTD_isError(last) || total > h.size) {
+      if (z->isError(last) || total > h.size) {
         reason = Utf8ToCp1252("Der Inhalt der gepackten Datei ist beschädigt.");
         return 13;
       }
