@@ -18,6 +18,7 @@
 #include "AtomicFile.h"
 #include "Cp1252.h"
 #include "Sha256.h"
+#include "UniqueFd.h"
 
 namespace zel {
 namespace {
@@ -152,18 +153,11 @@ int OpenForCheck(const std::string& path, std::string& reason, int& rc) {
   return -1;
 }
 
-struct Fd {
-  int fd;
-  ~Fd() {
-    if (fd >= 0) ::close(fd);
-  }
-};
-
 // The digest recorded for the data file when it was built, unpacked or downloaded.
 bool RecordedDigest(const std::string& path, std::string& hex, std::string& reason) {
   const std::string digestFile = DigestFileOf(path);
   int rc = 0;
-  const Fd f{OpenForCheck(digestFile, reason, rc)};
+  const TUniqueFd f{OpenForCheck(digestFile, reason, rc)};
   struct stat st;
   if (f.fd < 0 || !TrustedFile(f.fd, digestFile, st, reason)) {
     if (f.fd < 0 && rc == 3)
@@ -207,7 +201,7 @@ std::vector<std::string> VerifiedList() {
   const std::string path = VerifiedListPath();
   std::string reason;
   int rc = 0;
-  const Fd f{OpenForCheck(path, reason, rc)};
+  const TUniqueFd f{OpenForCheck(path, reason, rc)};
   struct stat st;
   if (f.fd < 0 || !TrustedFile(f.fd, path, st, reason) || st.st_size > 64 * 1024) return lines;
   std::string text(static_cast<std::size_t>(st.st_size), '\0');
@@ -253,7 +247,7 @@ int Inspect(const std::string& path, std::uint32_t interfaceVersion, std::string
   if (!IsDataFileName(std::filesystem::path(path).filename().string()))
     return Refuse(reason, "Der Dateiname hat nicht die Form ZelObjects_JJJJ_Q.wbd.");
   int rc = 0;
-  const Fd f{OpenForCheck(path, reason, rc)};
+  const TUniqueFd f{OpenForCheck(path, reason, rc)};
   if (f.fd < 0) return rc;
   struct stat st;
   if (!TrustedFile(f.fd, path, st, reason)) return 13;

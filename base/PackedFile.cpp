@@ -19,6 +19,7 @@
 #include "DataModule.h"
 #include "LazyLibrary.h"
 #include "Sha256.h"
+#include "UniqueFd.h"
 
 namespace zel {
 namespace {
@@ -128,13 +129,6 @@ bool PackDataFile(const std::string& wbdPath, const std::string& wbpPath, std::s
 
 namespace {
 
-struct Fd {
-  int fd;
-  ~Fd() {
-    if (fd >= 0) ::close(fd);
-  }
-};
-
 struct DCtxFree {
   void operator()(ZSTD_DCtx* d) const { Zstd()->freeDCtx(d); }
 };
@@ -162,7 +156,7 @@ std::size_t PackedHeaderSize(const TPackedHeader& h) { return 8 + 8 + 32 + 2 + h
 
 int UnpackDataFile(const std::string& wbpPath, const std::string& directory,
                    std::string& unpackedName, std::string& reason) {
-  const Fd in{::open(wbpPath.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY)};
+  const TUniqueFd in{::open(wbpPath.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY)};
   struct stat st;
   if (in.fd < 0 || ::fstat(in.fd, &st) != 0 || !S_ISREG(st.st_mode)) {
     reason = Utf8ToCp1252("Die Datei " + wbpPath + " kann nicht geöffnet werden.");

@@ -62,6 +62,8 @@ class ZELBASE_API TZelPackageObject {
   // as a day number (days since 1899-12-30); an empty function is the
   // system clock.
   void SetClock(std::function<double()> DayNumber) { fClock = std::move(DayNumber); }
+  // Today as that clock says (the local date by default).
+  double Today() const;
 
   // Whether the data directory and the active file are remembered for the
   // next start (default true).
@@ -82,7 +84,6 @@ class ZELBASE_API TZelPackageObject {
   std::string PathOf(const std::string& FileName) const;
   std::vector<std::string> DataFileNames() const;
   std::vector<std::string> ByValidity(std::vector<std::string> names) const;
-  double Today() const;
   bool Load(const std::string& path, std::string& reason);
   void Remember() const;
 

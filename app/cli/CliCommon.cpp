@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <charconv>
 #include <cstdio>
-#include <ctime>
 #include <ostream>
 
 #include "CivilDate.h"
@@ -68,22 +67,6 @@ void OutBuffer::Flush() {
 
 namespace {
 
-std::function<double()>& ClockFn() {
-  static std::function<double()> clock;
-  return clock;
-}
-
-// Today as a day number (days since 1899-12-30), in local time.
-double Today() {
-  if (ClockFn()) return ClockFn()();
-  const std::time_t now = std::time(nullptr);
-  std::tm local{};
-  localtime_r(&now, &local);
-  return static_cast<double>(
-      zel::civil::DaysFromCivil(local.tm_year + 1900, local.tm_mon + 1, local.tm_mday) +
-      zel::civil::kEpochShift);
-}
-
 std::string DayText(double day) {
   const zel::civil::Date d = zel::civil::FromDayNumber(day);
   char buf[32];
@@ -93,9 +76,9 @@ std::string DayText(double day) {
 
 }  // namespace
 
+// One clock for the choice of the data file and the judgement of its validity.
 void SetClock(std::function<double()> dayNumber) {
-  zel::ZelPackage()->SetClock(dayNumber);  // the choice of the data file too
-  ClockFn() = std::move(dayNumber);
+  zel::ZelPackage()->SetClock(std::move(dayNumber));
 }
 
 DataValidity& Validity() {
@@ -108,7 +91,7 @@ DataValidity JudgeValidity() {
   auto p = zel::TProxyZelProbeObject::Create("ZelProbeObject");
   if (!p) return v;
   const zel::TZelVersionRecord r = p->GetVersionRecord();
-  const double today = Today();
+  const double today = zel::ZelPackage()->Today();
   v.known = true;
   v.stale = today < r.ValidFrom || today > r.ValidTo;
   v.file = zel::ZelPackage()->GetCurrentFileName();

@@ -17,16 +17,19 @@
 #include "Context.h"
 #include "Cp1252.h"
 #include "Dates.h"
+#include "DtausRecords.h"
 #include "MiniUtils.h"
+#include "UniqueFd.h"
 #include "ZelPackage.h"
 #include "ZelRegistration.h"
 
 namespace zel {
 namespace {
 
+using namespace dtaus;
+
 const TZelRegistrar<TZelDtausObject> kRegistration(TZelDtausObject::kClassName);
 
-constexpr std::size_t kBlock = 128;
 constexpr std::int64_t kMaxCents = 2147483647;  // the cent arithmetic of the format
 
 std::string T(const char* utf8) { return Utf8ToCp1252(utf8); }
@@ -72,88 +75,6 @@ int BlanksAfterPart(int part, int count) {
 
 constexpr std::int32_t kNotDtaus = -432;
 constexpr std::int32_t kListNotWritten = -433;
-
-struct FdCloser {
-  int fd;
-  ~FdCloser() { ::close(fd); }
-};
-
-// Control bytes of a record field as \xNN, so a list line stays one line.
-void AppendPrintable(std::string& out, std::string_view field) {
-  for (char ch : field) {
-    const auto c = static_cast<unsigned char>(ch);
-    if (c >= 0x20 && c != 0x7F) {
-      out += ch;
-    } else {
-      char buf[8];
-      std::snprintf(buf, sizeof buf, "\\x%02X", c);
-      out += buf;
-    }
-  }
-}
-
-std::string Printable(std::string_view field) {
-  std::string out;
-  AppendPrintable(out, field);
-  return out;
-}
-
-// The extension parts a C record's length field announces (187 + 29 each,
-// at most 15), -1 for any other length.
-int ExtensionParts(const char* c) {
-  int length = 0;
-  for (int i = 0; i < 4; ++i) {
-    if (c[i] < '0' || c[i] > '9') return -1;
-    length = length * 10 + (c[i] - '0');
-  }
-  const int parts = (length - 187) / 29;
-  return length >= 187 && (length - 187) % 29 == 0 && parts <= 15 ? parts : -1;
-}
-
-// Positions 186-187 of a C record, its count of extension parts, lie in its
-// second block.
-bool CountFieldIs(const char* second, int parts) {
-  return second[57] == '0' + parts / 10 && second[58] == '0' + parts % 10;
-}
-
-// The blocks of 128 bytes a C record with that many parts fills.
-int CBlocks(int parts) { return parts <= 2 ? 2 : 3 + (parts - 3) / 4; }
-
-// Reads a file in blocks of 128 bytes through a large buffer.
-class TBlockReader {
- public:
-  enum Result { kBlockRead, kEnd, kShort, kReadError };
-  explicit TBlockReader(int fd) : fFd(fd) {}
-  Result Next(const char*& block) {
-    if (fEnd - fPos < kBlock && !Fill())
-      return fError != 0 ? kReadError : fEnd == fPos ? kEnd : kShort;
-    block = fBuffer.data() + fPos;
-    fPos += kBlock;
-    return kBlockRead;
-  }
-  int Error() const { return fError; }
-
- private:
-  // Moves the rest to the front and reads until a whole block is there.
-  bool Fill() {
-    std::memmove(fBuffer.data(), fBuffer.data() + fPos, fEnd - fPos);
-    fEnd -= fPos;
-    fPos = 0;
-    while (fEnd < kBlock) {
-      const ssize_t n = ::read(fFd, fBuffer.data() + fEnd, fBuffer.size() - fEnd);
-      if (n < 0 && errno == EINTR) continue;
-      if (n < 0) fError = errno;
-      if (n <= 0) return false;
-      fEnd += static_cast<std::size_t>(n);
-    }
-    return true;
-  }
-
-  int fFd;
-  std::vector<char> fBuffer = std::vector<char>(1 << 16);
-  std::size_t fPos = 0, fEnd = 0;
-  int fError = 0;
-};
 
 // Opens a file for writing under an advisory exclusive lock; others may
 // still read it. Truncates it when asked to.
@@ -457,7 +378,7 @@ std::int32_t TZelDtausObject::CheckFile(const std::string& Filename) {
     LastError = SystemError();
     return -3;
   }
-  const FdCloser closer{fd};
+  const TUniqueFd closer{fd};
   struct stat st;
   if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
     if (S_ISDIR(st.st_mode)) errno = EISDIR;
