@@ -25,6 +25,12 @@ void AppendUtf8(std::string& out, char32_t c) {
   }
 }
 
+char32_t ToCodePoint(unsigned char b) {
+  if (b < 0x80 || b >= 0xA0) return b;
+  const char32_t c = kHigh[b - 0x80];
+  return c ? c : U'?';
+}
+
 char FromCodePoint(char32_t c) {
   if (c < 0x80 || (c >= 0xA0 && c <= 0xFF)) return static_cast<char>(c);
   for (int i = 0; i < 32; ++i)
@@ -37,14 +43,14 @@ char FromCodePoint(char32_t c) {
 std::string Cp1252ToUtf8(std::string_view text) {
   std::string out;
   out.reserve(text.size());
-  for (unsigned char b : text) {
-    if (b >= 0x80 && b < 0xA0) {
-      const char32_t c = kHigh[b - 0x80];
-      AppendUtf8(out, c ? c : U'?');
-    } else {
-      AppendUtf8(out, b);
-    }
-  }
+  for (unsigned char b : text) AppendUtf8(out, ToCodePoint(b));
+  return out;
+}
+
+std::u16string Cp1252ToUtf16(std::string_view text) {
+  std::u16string out(text.size(), u'\0');
+  for (std::size_t i = 0; i < text.size(); ++i)
+    out[i] = static_cast<char16_t>(ToCodePoint(static_cast<unsigned char>(text[i])));
   return out;
 }
 

@@ -10,6 +10,8 @@
 namespace zel {
 
 ZELBASE_API std::string Cp1252ToUtf8(std::string_view text);
+// Every character of the code page lies in the basic plane: one unit each.
+ZELBASE_API std::u16string Cp1252ToUtf16(std::string_view text);
 // Characters that code page 1252 lacks, and malformed UTF-8, become "?".
 ZELBASE_API std::string Utf8ToCp1252(std::string_view text);
 

@@ -7,6 +7,7 @@ PACKAGES=(
   build-essential g++ cmake ninja-build pkg-config
   libgtest-dev libgmock-dev libbenchmark-dev
   libzstd-dev libssl-dev libcurl4-openssl-dev
+  libxerces-c-dev
   help2man dpkg-dev file
 )
 

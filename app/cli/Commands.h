@@ -12,6 +12,7 @@ int Bic(Context& c);
 int Scl(Context& c);
 int CreditorId(Context& c);
 int Dtaus(Context& c);
+int Sepa(Context& c);
 int Workdays(Context& c);
 int Bank(Context& c);
 int Search(Context& c);

@@ -14,13 +14,20 @@ using zel::Cp1252ToUtf8;
 
 // Options that take a value; all others are flags.
 bool TakesValue(const std::string& o) {
-  return o == "--method" || o == "--blz" || o == "--file" || o == "--data" || o == "--holidays";
+  static const char* const kValued[] = {
+      "--method",           "--blz",          "--file",          "--data", "--holidays", "--out",
+      "--msg-id",           "--pmt-inf-id",   "--initiator",     "--name", "--iban",     "--bic",
+      "--category-purpose", "--sepa-version", "--execution-date"};
+  for (const char* v : kValued)
+    if (o == v) return true;
+  return false;
 }
 
 // Flags without a value.
 bool IsFlag(const std::string& o) {
   return o == "--json" || o == "--help" || o == "--fragments" || o == "--spaces" ||
-         o == "--check" || o == "--saturday" || o == "--quiet" || o == "--version";
+         o == "--check" || o == "--saturday" || o == "--quiet" || o == "--version" ||
+         o == "--skip-bad";
 }
 
 // ---------------------------------------------------------------------------
@@ -72,6 +79,17 @@ const Command kCommands[] = {
      "Prüft eine DTAUS-Datei: Kontoprüfung aller Zahlungen (Fehlerliste in DATEI mit Endung .out)\n"
      "und die Kontrollsummen für den Diskettenbegleitzettel.",
      Dtaus},
+    {"sepa",
+     "zel sepa credit ZAHLUNGEN.csv --out DATEI.xml --msg-id ID --pmt-inf-id ID --initiator NAME "
+     "--name NAME --iban IBAN [--bic BIC] [--category-purpose CODE] [--sepa-version 25|26|27] "
+     "[--execution-date JJJJ-MM-TT] [--skip-bad]",
+     "Schreibt eine SEPA-Überweisungsdatei (pain.001) aus einer CSV-Datei (UTF-8, Kopfzeile,\n"
+     "getrennt durch \";\" oder \",\", Felder auch in Anführungszeichen) mit den Spalten\n"
+     "Betrag;Name;IBAN;BIC;Purpose;Referenz;Verwendungszweck (Betrag wie 1234.56 oder 1234,56).\n"
+     "Die Angaben mit --name, --iban und --bic sind das Konto des Auftraggebers. Die Datei wird\n"
+     "vor dem Speichern gegen das XML-Schema ihrer Version geprüft. Abgelehnte Zeilen werden mit\n"
+     "Zeilennummer gemeldet; dann wird nichts geschrieben, außer mit --skip-bad.",
+     Sepa},
     {"bank", "zel bank BLZ", "Zeigt die Daten einer Bank: Name58, Name27, Plz, Ort, BIC, Status.",
      Bank},
     {"search", "zel search [--fragments] [TEXT]",

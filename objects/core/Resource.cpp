@@ -15,6 +15,14 @@ extern const std::byte zel_res_SCLDATA_begin[];
 extern const std::byte zel_res_SCLDATA_end[];
 extern const std::byte zel_res_SCLVALID_begin[];
 extern const std::byte zel_res_SCLVALID_end[];
+extern const std::byte zel_res_XSD_PAIN_001_002_03_begin[];
+extern const std::byte zel_res_XSD_PAIN_001_002_03_end[];
+extern const std::byte zel_res_XSD_PAIN_001_003_03_begin[];
+extern const std::byte zel_res_XSD_PAIN_001_003_03_end[];
+extern const std::byte zel_res_XSD_PAIN_008_002_02_begin[];
+extern const std::byte zel_res_XSD_PAIN_008_002_02_end[];
+extern const std::byte zel_res_XSD_PAIN_008_003_02_begin[];
+extern const std::byte zel_res_XSD_PAIN_008_003_02_end[];
 }
 
 namespace zel {
@@ -32,6 +40,10 @@ constexpr ResourceEntry kResources[] = {
     {"VERSIONDATA", zel_res_VERSIONDATA_begin, zel_res_VERSIONDATA_end},
     {"SCLDATA", zel_res_SCLDATA_begin, zel_res_SCLDATA_end},
     {"SCLVALID", zel_res_SCLVALID_begin, zel_res_SCLVALID_end},
+    {"XSD_PAIN_001_002_03", zel_res_XSD_PAIN_001_002_03_begin, zel_res_XSD_PAIN_001_002_03_end},
+    {"XSD_PAIN_001_003_03", zel_res_XSD_PAIN_001_003_03_begin, zel_res_XSD_PAIN_001_003_03_end},
+    {"XSD_PAIN_008_002_02", zel_res_XSD_PAIN_008_002_02_begin, zel_res_XSD_PAIN_008_002_02_end},
+    {"XSD_PAIN_008_003_02", zel_res_XSD_PAIN_008_003_02_begin, zel_res_XSD_PAIN_008_003_02_end},
 };
 
 }  // namespace

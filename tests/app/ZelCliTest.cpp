@@ -4,6 +4,8 @@
 #include <sys/resource.h>
 
 #include <algorithm>
+#include <filesystem>
+#include <fstream>
 #include <random>
 #include <sstream>
 #include <string>
@@ -244,6 +246,57 @@ TEST_F(ZelCli, DtausCheck) {
                        "Summe der Bankleitzahlen: 74080088\n");
   EXPECT_EQ(Zel({"dtaus", "check", (data_ / "fehlt.dta").string()}).rc, 2);
   EXPECT_EQ(Zel({"dtaus", "write"}).rc, 2);
+}
+
+// A credit-transfer file from a CSV: quoted fields, both decimal marks, a
+// refused row (nothing written, or with --skip-bad the good rows).
+TEST_F(ZelCli, SepaCredit) {
+  const std::string csv =
+      "amount;name;iban;bic;purpose;reference;text\r\n"
+      "10.00;Erika Müller;DE02120300000000202051;COBADEFFXXX;;R-1;Rechnung 1\r\n"
+      "20,50;\"Max; Mustermann\";DE02 1203 0000 0000 2020 51;COBADEFF;GDDS;;\"Miete \"\"6\"\"\"\r\n"
+      "0.05;Hans;DE00120300000000202051;COBADEFF;;;\r\n";
+  const std::string out = (data_ / "sct.xml").string();
+  const std::vector<std::string> args = {"sepa",
+                                         "credit",
+                                         "-",
+                                         "--out",
+                                         out,
+                                         "--msg-id",
+                                         "M1",
+                                         "--pmt-inf-id",
+                                         "P1",
+                                         "--initiator",
+                                         "Zelvaro GmbH",
+                                         "--name",
+                                         "Zelvaro GmbH",
+                                         "--iban",
+                                         "DE89370400440532013000",
+                                         "--bic",
+                                         "COBADEFFXXX",
+                                         "--execution-date",
+                                         "2026-07-01"};
+  Result r = Zel(args, csv);
+  EXPECT_EQ(r.rc, 1);
+  EXPECT_NE(r.err.find("Zeile 4: IBAN ist ungültig\n"), std::string::npos) << r.err;
+  EXPECT_FALSE(std::filesystem::exists(out));
+  auto skip = args;
+  skip.push_back("--skip-bad");
+  r = Zel(skip, csv);
+  EXPECT_EQ(r.rc, 0) << r.err;
+  EXPECT_EQ(r.out, out +
+                       ": 2 Überweisungen, Summe 30,50 EUR, Ausführung am 2026-07-01, "
+                       "einzureichen bis 2026-07-01\n");
+  std::ifstream in(out);
+  const std::string xml((std::istreambuf_iterator<char>(in)), {});
+  EXPECT_NE(xml.find("<Nm>Max  Mustermann</Nm>"), std::string::npos);
+  EXPECT_NE(xml.find("<Ustrd>Miete  6 </Ustrd>"), std::string::npos) << xml;
+  skip[2] = (data_ / "fehlt.csv").string();
+  EXPECT_EQ(Zel(skip).rc, 2);
+  skip[2] = "-";
+  skip[4] = skip[2] = (data_ / "same.csv").string();  // the input as output
+  std::ofstream(skip[2]) << csv;
+  EXPECT_EQ(Zel(skip).rc, 2);
 }
 
 TEST_F(ZelCli, OtherDataFileForOneRun) {

@@ -10,7 +10,7 @@ fail() { echo "FAIL: $*" >&2; exit 1; }
 (cd "$build" && cpack -G DEB -B "$work/pkg" > "$work/log" 2>&1) || { cat "$work/log"; fail "cpack"; }
 deb=$(ls "$work"/pkg/zelvaro_*.deb)
 depends=$(dpkg-deb -f "$deb" Depends)
-for d in libc6 libstdc++6 libzstd1 libcurl4 libssl3; do
+for d in libc6 libstdc++6 libzstd1 libcurl4 libssl3 libxerces-c3.2; do
   grep -q "$d" <<<"$depends" || fail "Depends lacks $d: $depends"
 done
 dpkg-deb -x "$deb" "$work/x"
