@@ -13,6 +13,7 @@ int Scl(Context& c);
 int CreditorId(Context& c);
 int Dtaus(Context& c);
 int Sepa(Context& c);
+int Mandates(Context& c);
 int Workdays(Context& c);
 int Bank(Context& c);
 int Search(Context& c);

@@ -1,6 +1,9 @@
-// zel sepa credit: a SEPA credit-transfer file from a CSV of payments.
+// zel sepa credit|debit: SEPA credit-transfer and direct-debit files from CSVs of payments.
 
+#include <cstdlib>
 #include <fstream>
+#include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -90,59 +93,63 @@ bool WriteRow(TProxyZelSepaObject& p, const std::vector<std::string>& f, std::in
   return false;
 }
 
-void Report(Context& c, const std::vector<Refusal>& refused, long count, std::int64_t sum,
-            const std::string& date, const std::string& submit, bool written) {
+// What differs between credit-transfer and debit files.
+struct PaymentKind {
+  const char* one;   // "Überweisung"
+  const char* many;  // "Überweisungen"
+  std::function<bool(const std::vector<std::string>&, std::int64_t&, std::string&)> write;
+  std::function<int(const std::string&)> close;
+};
+
+struct Outcome {
+  std::vector<Refusal> refused;
+  long count = 0;
+  std::int64_t sum = 0;
+};
+
+void Report(Context& c, const PaymentKind& kind, const Outcome& o, const std::string& date,
+            const std::string& submit, bool written, const std::string& extra) {
   const std::string out = c.args.Get("--out");
   if (c.json) {
     std::string list;
-    for (const Refusal& r : refused)
+    for (const Refusal& r : o.refused)
       list += (list.empty() ? "{\"line\":" : ",{\"line\":") + std::to_string(r.line) +
               ",\"message\":" + JsonString(r.message) + "}";
-    JsonObject o;
-    o.Typed("file", out).Raw("written", written ? "true" : "false");
-    if (written)
-      o.Number("count", count)
-          .Raw("sum", "\"" + Euro(sum) + "\"")
-          .Typed("executionDate", date)
-          .Typed("submitBy", submit);
-    c.out << o.Raw("refused", "[" + list + "]").Str() << "\n";
+    JsonObject j;
+    j.Typed("file", out).Raw("written", written ? "true" : "false");
+    if (written) {
+      j.Number("count", o.count).Raw("sum", "\"" + Euro(o.sum) + "\"").Typed("submitBy", submit);
+      if (!date.empty()) j.Typed("executionDate", date);
+    }
+    c.out << j.Raw("refused", "[" + list + "]").Str() << "\n";
     return;
   }
-  for (const Refusal& r : refused) c.err << "Zeile " << r.line << ": " << r.message << "\n";
+  for (const Refusal& r : o.refused) c.err << "Zeile " << r.line << ": " << r.message << "\n";
   if (!written) {
-    c.err << refused.size() << " Zeile" << (refused.size() == 1 ? "" : "n")
+    c.err << o.refused.size() << " Zeile" << (o.refused.size() == 1 ? "" : "n")
           << " abgelehnt; es wurde keine Datei geschrieben (--skip-bad schreibt die guten).\n";
     return;
   }
-  c.out << out << ": " << count << (count == 1 ? " Überweisung" : " Überweisungen") << ", Summe "
-        << GermanEuro(sum) << " EUR, Ausführung am " << date << ", einzureichen bis " << submit
-        << "\n";
+  c.out << out << ": " << o.count << " " << (o.count == 1 ? kind.one : kind.many) << ", Summe "
+        << GermanEuro(o.sum) << " EUR";
+  if (!date.empty()) c.out << ", Ausführung am " << date;
+  c.out << ", einzureichen bis " << submit << "\n" << extra;
 }
 
-int Credit(Context& c, std::istream& in) {
-  auto p = TProxyZelSepaObject::Create("ZelSepaObject");
-  if (!p) {
-    c.err << kNoDataFile << "\n";
-    return kUsage;
-  }
-  std::string error;
-  if (!Configure(c, *p, error) || !OpenCredit(c, *p, error)) {
-    c.err << error << "\n";
-    return error.rfind("Auftraggeber", 0) == 0 ? kRejected : kUsage;
-  }
+// Every row of the CSV through kind.write; the refused ones with their line.
+Outcome WriteRows(std::istream& in, const PaymentKind& kind) {
   LineReader reader(in);
   std::string_view line;
   bool tooLong = false;
   char separator = 0;
   std::vector<std::string> fields;
-  std::vector<Refusal> refused;
-  long number = 0, count = 0;
-  std::int64_t sum = 0;
+  Outcome o;
+  long number = 0;
   while (reader.Next(line, tooLong)) {
     ++number;
     if (number == 1 && line.substr(0, 3) == "\xEF\xBB\xBF") line.remove_prefix(3);
     if (tooLong) {
-      refused.push_back({number, "Die Zeile ist länger als 4096 Zeichen"});
+      o.refused.push_back({number, "Die Zeile ist länger als 4096 Zeichen"});
     } else if (separator == 0) {
       separator = CsvSeparator(line);  // the header
     } else if (line.find_first_not_of(" \r") != std::string_view::npos) {
@@ -150,37 +157,181 @@ int Credit(Context& c, std::istream& in) {
       std::string reason;
       if (!SplitCsv(line, separator, fields))
         reason = "Ein Anführungszeichen wird nicht geschlossen";
-      if (reason.empty() && WriteRow(*p, fields, amount, reason)) {
-        ++count;
-        sum += amount;
+      if (reason.empty() && kind.write(fields, amount, reason)) {
+        ++o.count;
+        o.sum += amount;
       } else {
-        refused.push_back({number, reason});
+        o.refused.push_back({number, reason});
       }
     }
   }
-  const bool write = count > 0 && (refused.empty() || c.args.Has("--skip-bad"));
+  return o;
+}
+
+// The rows into the open file, then the file saved, or nothing saved when a
+// row was refused (unless --skip-bad). extra(): lines after the report.
+int PaymentFile(Context& c, std::istream& in, TProxyZelSepaObject& p, const PaymentKind& kind,
+                bool withDate, const std::function<std::string()>& extra) {
+  const Outcome o = WriteRows(in, kind);
+  const bool write = o.count > 0 && (o.refused.empty() || c.args.Has("--skip-bad"));
   if (!write) {
-    if (count == 0 && refused.empty()) c.err << "Die Datei enthält keine Zahlungen.\n";
-    Report(c, refused, count, sum, "", "", false);
+    if (o.count == 0 && o.refused.empty()) c.err << "Die Datei enthält keine Zahlungen.\n";
+    Report(c, kind, o, "", "", false, "");
     return kRejected;  // the object is dropped with its document unsaved
   }
-  const std::string date = p->GetActualDueDate();
-  const int r = p->CloseCredit(c.args.Get("--out"));
+  const std::string date = withDate ? p.GetActualDueDate() : "";
+  const int r = kind.close(c.args.Get("--out"));
   if (r != 0) {
-    c.err << c.args.Get("--out") << ": " << Cp1252ToUtf8(p->GetErrorMessage(r)) << ": "
-          << ObjectError(*p) << "\n";
+    c.err << c.args.Get("--out") << ": " << Cp1252ToUtf8(p.GetErrorMessage(r)) << ": "
+          << ObjectError(p) << "\n";
     return r == 13 ? kRejected : kUsage;
   }
-  Report(c, refused, count, sum, date, p->GetActualDueDate(), true);
+  Report(c, kind, o, date, p.GetActualDueDate(), true, extra());
   return kAccepted;
+}
+
+std::unique_ptr<TProxyZelSepaObject> SepaObject(Context& c) {
+  auto p = TProxyZelSepaObject::Create("ZelSepaObject");
+  if (!p) c.err << kNoDataFile << "\n";
+  return p;
+}
+
+int Credit(Context& c, std::istream& in) {
+  auto p = SepaObject(c);
+  if (!p) return kUsage;
+  std::string error;
+  if (!Configure(c, *p, error) || !OpenCredit(c, *p, error)) {
+    c.err << error << "\n";
+    return error.rfind("Auftraggeber", 0) == 0 ? kRejected : kUsage;
+  }
+  const PaymentKind kind{"Überweisung", "Überweisungen",
+                         [&](const std::vector<std::string>& f, std::int64_t& amount,
+                             std::string& reason) { return WriteRow(*p, f, amount, reason); },
+                         [&](const std::string& file) { return p->CloseCredit(file); }};
+  return PaymentFile(c, in, *p, kind, true, [] { return std::string(); });
+}
+
+constexpr std::size_t kDebitColumns = 11;  // customer;sequence;amount;name;iban;bic;purpose;
+                                           // reference;text;mandate;mandate_date
+
+// The database number (--mandant, default 1) and directory (--db-dir).
+bool Mandant(Context& c, TProxyZelSepaObject& p, int& mandant, std::string& error) {
+  mandant = 1;
+  if (c.args.Has("--mandant") && !ToInt(c.args.Get("--mandant"), mandant)) {
+    error = "--mandant braucht eine ganze Zahl.";
+    return false;
+  }
+  if (c.args.Has("--db-dir") && p.SetDbDirectory(c.args.Get("--db-dir")) != 0) {
+    error = ObjectError(p);
+    return false;
+  }
+  return true;
+}
+
+bool OpenDebit(Context& c, TProxyZelSepaObject& p, int mandant, std::string& error) {
+  const Args& a = c.args;
+  for (const char* o : {"--out", "--msg-id", "--initiator", "--name", "--iban", "--creditor-id"})
+    if (a.Get(o).empty()) {
+      error = std::string("Die Option ") + o + " fehlt.";
+      return false;
+    }
+  if (a.Has("--type") && p.SepaCommand("SETDDTYPE", 0, 0, 0, a.Get("--type"), "", "") != 0) {
+    error = "--type " + a.Get("--type") + ": " + ObjectError(p);
+    return false;
+  }
+  const int r =
+      p.OpenDebit(mandant, Utf8ToCp1252(a.Get("--msg-id")), Utf8ToCp1252(a.Get("--initiator")),
+                  a.Get("--category-purpose"), Utf8ToCp1252(a.Get("--name")), a.Get("--iban"),
+                  a.Get("--bic"), a.Get("--creditor-id"));
+  if (r != 0) error = "Auftraggeber: " + ObjectError(p);
+  return r == 0;
+}
+
+// -1 (from the history) for an empty sequence, else its code; false when unknown.
+bool SequenceCode(const std::string& text, int& code) {
+  static const char* const kTexts[] = {"OOFF", "FRST", "RCUR", "FNAL"};
+  code = -1;
+  for (int i = 0; i < 4 && !text.empty(); ++i)
+    if (text == kTexts[i]) code = i;
+  return text.empty() || code >= 0;
+}
+
+// One CSV row as a debit; a debit that is in the file but could not be
+// recorded for the history ends the run (fatal).
+bool WriteDebitRow(TProxyZelSepaObject& p, const std::vector<std::string>& f, std::int64_t& amount,
+                   std::string& reason, bool& fatal) {
+  int customer = 0, sequence = -1;
+  if (f.size() != kDebitColumns) {
+    reason = "11 Felder erwartet, " + std::to_string(f.size()) + " gefunden";
+    return false;
+  }
+  if (!f[0].empty() && !ToInt(f[0], customer)) {
+    reason = "Kundennummer \"" + f[0] + "\" ist keine ganze Zahl";
+    return false;
+  }
+  if (!SequenceCode(f[1], sequence)) {
+    reason = "Sequenztyp \"" + f[1] + "\" ist nicht OOFF, FRST, RCUR, FNAL oder leer";
+    return false;
+  }
+  if (!ParseEuroAmount(f[2], amount)) {
+    reason = "Betrag \"" + f[2] + "\" ist kein Betrag wie 1234.56";
+    return false;
+  }
+  const int r = p.WriteDebit(customer, sequence, amount, Utf8ToCp1252(f[3]), f[4], f[5], f[6],
+                             Utf8ToCp1252(f[7]), Utf8ToCp1252(f[8]), Utf8ToCp1252(f[9]), f[10]);
+  if (r == 0) return true;
+  reason = ObjectError(p);
+  fatal = r != 160;
+  return false;
+}
+
+// The number of debits waiting in the temporary file of a database.
+long Pending(TProxyZelSepaObject& p, int mandant) {
+  const std::string key = std::to_string(mandant) + ":";
+  const std::string list = " " + p.GetTempList() + " ";
+  const std::size_t at = list.find(" " + key);
+  return at == std::string::npos ? 0 : std::atol(list.c_str() + at + 1 + key.size());
+}
+
+int Debit(Context& c, std::istream& in) {
+  auto p = SepaObject(c);
+  if (!p) return kUsage;
+  std::string error;
+  int mandant = 1;
+  if (!Configure(c, *p, error) || !Mandant(c, *p, mandant, error) ||
+      !OpenDebit(c, *p, mandant, error)) {
+    c.err << error << "\n";
+    return error.rfind("Auftraggeber", 0) == 0 ? kRejected : kUsage;
+  }
+  bool fatal = false;
+  const PaymentKind kind{
+      "Lastschrift", "Lastschriften",
+      [&](const std::vector<std::string>& f, std::int64_t& amount, std::string& reason) {
+        if (fatal) reason = "nach dem vorigen Fehler nicht mehr ausgeführt";
+        return !fatal && WriteDebitRow(*p, f, amount, reason, fatal);
+      },
+      [&](const std::string& file) {
+        if (!fatal) return p->CloseDebit(file);
+        return 29;  // never saved: its debits are not all in the history
+      }};
+  const int rc = PaymentFile(c, in, *p, kind, false, [&] {
+    const long n = mandant > 0 ? Pending(*p, mandant) : 0;
+    return n == 0 ? std::string()
+                  : std::to_string(n) + " Lastschrift" + (n == 1 ? "" : "en") +
+                        " für die Mandantenhistorie " + std::to_string(mandant) +
+                        " vorgemerkt; übernehmen mit: zel mandates merge --mandant " +
+                        std::to_string(mandant) + "\n";
+  });
+  return rc;
 }
 
 }  // namespace
 
-// zel sepa credit PAYMENTS.csv --out FILE.xml ... ("-": standard input).
+// zel sepa credit|debit PAYMENTS.csv --out FILE.xml ... ("-": standard input).
 int Sepa(Context& c) {
   const Args& a = c.args;
-  if (a.words.size() != 2 || a.words[0] != "credit") return -1;
+  if (a.words.size() != 2 || (a.words[0] != "credit" && a.words[0] != "debit")) return -1;
+  const auto run = a.words[0] == "credit" ? Credit : Debit;
   const std::string& input = a.words[1];
   std::string reason;
   if (!a.Get("--out").empty() &&
@@ -188,13 +339,13 @@ int Sepa(Context& c) {
     c.err << a.Get("--out") << ": " << Cp1252ToUtf8(reason) << "\n";
     return kUsage;
   }
-  if (input == "-") return Credit(c, c.in);
+  if (input == "-") return run(c, c.in);
   std::ifstream file(input, std::ios::binary);
   if (!file) {
     c.err << "Die Datei " << input << " kann nicht gelesen werden.\n";
     return kUsage;
   }
-  return Credit(c, file);
+  return run(c, file);
 }
 
 }  // namespace zelcli

@@ -14,10 +14,25 @@ using zel::Cp1252ToUtf8;
 
 // Options that take a value; all others are flags.
 bool TakesValue(const std::string& o) {
-  static const char* const kValued[] = {
-      "--method",           "--blz",          "--file",          "--data", "--holidays", "--out",
-      "--msg-id",           "--pmt-inf-id",   "--initiator",     "--name", "--iban",     "--bic",
-      "--category-purpose", "--sepa-version", "--execution-date"};
+  static const char* const kValued[] = {"--method",
+                                        "--blz",
+                                        "--file",
+                                        "--data",
+                                        "--holidays",
+                                        "--out",
+                                        "--msg-id",
+                                        "--pmt-inf-id",
+                                        "--initiator",
+                                        "--name",
+                                        "--iban",
+                                        "--bic",
+                                        "--category-purpose",
+                                        "--sepa-version",
+                                        "--execution-date",
+                                        "--creditor-id",
+                                        "--type",
+                                        "--mandant",
+                                        "--db-dir"};
   for (const char* v : kValued)
     if (o == v) return true;
   return false;
@@ -82,14 +97,30 @@ const Command kCommands[] = {
     {"sepa",
      "zel sepa credit ZAHLUNGEN.csv --out DATEI.xml --msg-id ID --pmt-inf-id ID --initiator NAME "
      "--name NAME --iban IBAN [--bic BIC] [--category-purpose CODE] [--sepa-version 25|26|27] "
+     "[--execution-date JJJJ-MM-TT] [--skip-bad] | zel sepa debit LASTSCHRIFTEN.csv --out "
+     "DATEI.xml "
+     "--msg-id ID --initiator NAME --name NAME --iban IBAN [--bic BIC] --creditor-id ID "
+     "[--type CORE|COR1|B2B] [--sepa-version 25|26|27] [--mandant N] [--db-dir VERZEICHNIS] "
      "[--execution-date JJJJ-MM-TT] [--skip-bad]",
      "Schreibt eine SEPA-Überweisungsdatei (pain.001) aus einer CSV-Datei (UTF-8, Kopfzeile,\n"
      "getrennt durch \";\" oder \",\", Felder auch in Anführungszeichen) mit den Spalten\n"
      "Betrag;Name;IBAN;BIC;Purpose;Referenz;Verwendungszweck (Betrag wie 1234.56 oder 1234,56).\n"
      "Die Angaben mit --name, --iban und --bic sind das Konto des Auftraggebers. Die Datei wird\n"
      "vor dem Speichern gegen das XML-Schema ihrer Version geprüft. Abgelehnte Zeilen werden mit\n"
-     "Zeilennummer gemeldet; dann wird nichts geschrieben, außer mit --skip-bad.",
+     "Zeilennummer gemeldet; dann wird nichts geschrieben, außer mit --skip-bad.\n\n"
+     "sepa debit schreibt eine SEPA-Lastschriftdatei (pain.008) aus einer CSV-Datei mit den\n"
+     "Spalten Kunde;Sequenz;Betrag;Name;IBAN;BIC;Purpose;Referenz;Verwendungszweck;Mandat;\n"
+     "Mandatsdatum (Sequenz OOFF, FRST, RCUR, FNAL oder leer für automatisch aus der\n"
+     "Mandantenhistorie; Mandatsdatum JJJJ-MM-TT). Die Lastschriften bekannter Kunden werden für\n"
+     "die Mandantenhistorie (--mandant, Vorgabe 1) vorgemerkt; zel mandates merge übernimmt sie.",
      Sepa},
+    {"mandates",
+     "zel mandates list|merge|delete-temp|export DATEI|import DATEI [--mandant N] "
+     "[--db-dir VERZEICHNIS]",
+     "Die Mandantenhistorie der Lastschriften: vorgemerkte Lastschriften zeigen (list), in die\n"
+     "Historie übernehmen (merge), verwerfen (delete-temp), als Textdatei mit Zeilen zu 242\n"
+     "Zeichen exportieren oder importieren.",
+     Mandates},
     {"bank", "zel bank BLZ", "Zeigt die Daten einer Bank: Name58, Name27, Plz, Ort, BIC, Status.",
      Bank},
     {"search", "zel search [--fragments] [TEXT]",

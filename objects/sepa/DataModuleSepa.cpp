@@ -156,7 +156,7 @@ TXmlElement* TDataModuleSepa::AddPath(TXmlElement* parent, std::string_view path
 }
 
 void TDataModuleSepa::SetText(TXmlElement* element, std::string_view text) {
-  element->setTextContent(Cp1252ToUtf16(text).c_str());
+  element->appendChild(fDocument->createTextNode(Cp1252ToUtf16(text).c_str()));
 }
 
 void TDataModuleSepa::SetText(DOMText* node, std::string_view text) {

@@ -355,6 +355,7 @@ void TSepaMiniDatabase::Sort(TSortArray& a) {
 // that, so a crash at any point leaves the old or the new history and the
 // merge can simply be run again.
 int TSepaMiniDatabase::MergeTemp(int n) {
+  if (n <= 0) return Fail(160, T("Die Nummer der Mandanten-Datenbank muss größer als 0 sein"));
   const std::string mand = GetDbFileName(n), temp = GetDbFileName(-n);
   TFd mandFd = OpenLocked(mand, O_RDWR, LOCK_EX);
   if (!mandFd) return FailNaming(110, "Fehler beim Öffnen der Mandanten-Datenbank ", mand);

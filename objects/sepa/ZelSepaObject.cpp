@@ -64,6 +64,8 @@ TZelSepaObject::TZelSepaObject() {
   SetBankDays(0, 2, 5);
   SetBankHour(12);
   SetSepaVersion(26);
+  DbDirectory = GetDefaultDbDirectory();
+  SetDbDirectory("");
 }
 
 TZelSepaObject::~TZelSepaObject() = default;
@@ -202,10 +204,13 @@ void TZelSepaObject::BuildFrame(const char* pain, const char* initiation) {
   TxSum = 0;
 }
 
-std::int32_t TZelSepaObject::CheckCallOrder(const char* operation) {
-  const std::string op = operation;
-  if (!DataModule) return Fail(29, "Vor " + op + "Credit muss OpenCredit aufgerufen werden");
-  if (DebitOpen) return Fail(117, op + "Credit kann nicht nach OpenDebit aufgerufen werden");
+// Write and Close of one kind need an open file of that kind.
+std::int32_t TZelSepaObject::CheckCallOrder(const char* operation, bool debit) {
+  const std::string kind = debit ? "Debit" : "Credit", other = debit ? "Credit" : "Debit";
+  const std::string op = operation + kind;
+  if (!DataModule) return Fail(29, "Vor " + op + " muss Open" + kind + " aufgerufen werden");
+  if ((Database != nullptr) != debit)
+    return Fail(117, op + " kann nicht nach Open" + other + " aufgerufen werden");
   return 0;
 }
 
@@ -213,7 +218,7 @@ std::int32_t TZelSepaObject::WriteCredit(Currency Betrag, const std::string& Nam
                                          const std::string& Iban, const std::string& Bic,
                                          const std::string& Purp, const std::string& Ref,
                                          const std::string& Verwend) {
-  if (const int r = CheckCallOrder("Write")) return r;
+  if (const int r = CheckCallOrder("Write", false)) return r;
   if (Betrag == 0 || Name.empty() || Iban.empty()) return Fail(160, kEmptyField);
   Currency amount = 0;
   std::string iban, bic, purp;
@@ -248,7 +253,7 @@ std::int32_t TZelSepaObject::WriteCredit(Currency Betrag, const std::string& Nam
 }
 
 std::int32_t TZelSepaObject::CloseCredit(const std::string& Filename) {
-  if (const int r = CheckCallOrder("Close")) return r;
+  if (const int r = CheckCallOrder("Close", false)) return r;
   return SaveAndClose(&Filename);
 }
 
@@ -267,49 +272,17 @@ std::int32_t TZelSepaObject::SaveAndClose(const std::string* filename) {
     result = 29;
     error = "Zu wenig Speicher";
   }
-  const int back = DebitOpen && PmtInfList->HasFirstOrOneOff() ? LongBankOffset
-                   : DebitOpen                                 ? ShortBankOffset
-                                                               : CreditBankOffset;
+  const bool debit = Database != nullptr;
+  const int back = debit && PmtInfList->HasFirstOrOneOff() ? LongBankOffset
+                   : debit                                 ? ShortBankOffset
+                                                           : CreditBankOffset;
   if (PmtInfList->Count() > 0) ActualDueDate = GetMinDate(-back, PmtInfList->EarliestDate());
   DataModule.reset();
   PmtInfList.reset();
-  DebitOpen = false;
+  if (Database) Database->Close();
+  Database.reset();
   LastError = error;
   return result;
-}
-
-// ---------------------------------------------------------------------------
-// Direct debits and the mandate database (to come)
-
-std::int32_t TZelSepaObject::NotYet(const char* operation) {
-  return Fail(1, std::string(operation) + T(" steht in dieser Datendatei noch nicht bereit"));
-}
-
-std::int32_t TZelSepaObject::OpenDebit(std::int32_t, const std::string&, const std::string&,
-                                       const std::string&, const std::string&, const std::string&,
-                                       const std::string&, const std::string&) {
-  return NotYet("OpenDebit");
-}
-std::int32_t TZelSepaObject::WriteDebit(std::int32_t, std::int32_t, Currency, const std::string&,
-                                        const std::string&, const std::string&, const std::string&,
-                                        const std::string&, const std::string&, const std::string&,
-                                        const std::string&) {
-  return NotYet("WriteDebit");
-}
-std::int32_t TZelSepaObject::CloseDebit(const std::string&) { return NotYet("CloseDebit"); }
-std::int32_t TZelSepaObject::SetDbDirectory(const std::string&) { return NotYet("SetDbDirectory"); }
-std::int32_t TZelSepaObject::TestDbDirectory() { return NotYet("TestDbDirectory"); }
-std::string TZelSepaObject::GetTempList() {
-  NotYet("GetTempList");
-  return {};
-}
-std::int32_t TZelSepaObject::DeleteTemp(std::int32_t) { return NotYet("DeleteTemp"); }
-std::int32_t TZelSepaObject::MergeTemp(std::int32_t) { return NotYet("MergeTemp"); }
-std::int32_t TZelSepaObject::ExportToFile(std::int32_t, const std::string&) {
-  return NotYet("ExportToFile");
-}
-std::int32_t TZelSepaObject::ImportFromFile(std::int32_t, const std::string&) {
-  return NotYet("ImportFromFile");
 }
 
 // ---------------------------------------------------------------------------
@@ -347,13 +320,14 @@ void TZelSepaObject::CheckManualDueDate() {
 // Commands
 
 std::int32_t TZelSepaObject::SepaCommand(const std::string& Command, std::int32_t Par1,
-                                         std::int32_t Par2, std::int32_t, const std::string& Par4,
-                                         const std::string& Par5, const std::string&) {
+                                         std::int32_t Par2, std::int32_t Par3,
+                                         const std::string& Par4, const std::string& Par5,
+                                         const std::string& Par6) {
   const std::string command = TrimmedUpper(Command);
   if (command == "BICSCL") return SepaCommandBICSCL(TrimmedUpper(Par4), TrimmedUpper(Par5));
   if (command == "CALCDUEDATE") return SepaCommandCalcDueDate(MiniUtils::Trim(Par4), Par1, Par2);
   if (command == "SETDDTYPE") return SepaCommandSetDdType(Par4);
-  if (command == "GETSEQTP") return NotYet("Das SEPA-Kommando GETSEQTP");
+  if (command == "GETSEQTP") return SepaCommandGetSeqTp(Par1, Par2, Par3 != 0, Par4, Par5, Par6);
   return Fail(1, T("Ungültiges SEPA-Kommando"));
 }
 

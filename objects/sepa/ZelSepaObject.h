@@ -1,6 +1,7 @@
-// The SEPA file object: writes credit-transfer files (pain.001) as ISO 20022
-// XML, one file at a time, with the due dates of a bank calendar and the SCL
-// directory's verdict on every BIC. Registered as "ZelSepaObject".
+// The SEPA file object: writes credit-transfer (pain.001) and direct-debit
+// (pain.008) files as ISO 20022 XML, one file at a time, with the due dates
+// of a bank calendar, the SCL directory's verdict on every BIC and, for
+// debits, the mandate history. Registered as "ZelSepaObject".
 #pragma once
 
 #include <cstdint>
@@ -9,6 +10,7 @@
 
 #include "DataModuleSepa.h"
 #include "DateCalc.h"
+#include "SepaMiniDatabase.h"
 #include "ZelBaseObject.h"
 
 namespace zel {
@@ -49,8 +51,8 @@ class TZelSepaObject : public TZelBaseObject {
                            const std::string& Verwend) override;
   std::int32_t CloseCredit(const std::string& Filename) override;
 
-  // Direct debits and the mandate database come with the debit files; until
-  // then these answer 1 with a message.
+  // Direct debits (ZelSepaDebit.cpp). Mandant 0 keeps no history; SeqTp -1
+  // and -2 choose the sequence type from the history (-2: the last debit).
   std::int32_t OpenDebit(std::int32_t Mandant, const std::string& MsgId,
                          const std::string& InitgPty, const std::string& CtgyPurp,
                          const std::string& Auftraggeber, const std::string& Iban,
@@ -61,6 +63,13 @@ class TZelSepaObject : public TZelBaseObject {
                           const std::string& Verwend, const std::string& MandatRef,
                           const std::string& MandatDate) override;
   std::int32_t CloseDebit(const std::string& Filename) override;
+  // The sequence type of a debit from the history (SeqType) and what changed.
+  void SetSequenceType(const TSepaMiniDatabase* db, std::int32_t Kunde,
+                       const std::string& MandatRef, const std::string& Iban,
+                       const std::string& Bic, bool Final, TDetailRecord& Detail);
+
+  // The mandate database's directory ($XDG_DATA_HOME/Brenk/Zelvaro/SEPA).
+  static std::string GetDefaultDbDirectory();
   std::int32_t SetDbDirectory(const std::string& DbDirectory) override;
   std::string GetDbDirectory() override { return DbDirectory; }
   std::int32_t TestDbDirectory() override;
@@ -95,25 +104,37 @@ class TZelSepaObject : public TZelBaseObject {
   std::int32_t SepaCommandCalcDueDate(const std::string& Date, std::int32_t Offset,
                                       std::int32_t Mode);
   std::int32_t SepaCommandSetDdType(const std::string& Type);
+  std::int32_t SepaCommandGetSeqTp(std::int32_t Mandant, std::int32_t Kunde, bool Final,
+                                   const std::string& MandatRef, const std::string& Iban,
+                                   const std::string& Bic);
 
   // Whether the directory lets the BIC take part in the role's scheme.
   bool IsBicSclOk(const std::string& Bic, TBicType Type);
 
  private:
   std::int32_t Fail(std::int32_t code, std::string message);
-  std::int32_t NotYet(const char* operation);
   std::int32_t CheckIban(const std::string& in, std::string& out);
   std::int32_t CheckBic(const std::string& in, TBicType type, std::string& out);
   std::int32_t CheckPurposeCode(const std::string& in, bool category, std::string& out);
   std::int32_t CheckAmount(Currency in, Currency& cents);
-  std::int32_t CheckCallOrder(const char* operation);
+  std::int32_t CheckCallOrder(const char* operation, bool debit);
+  std::int32_t CheckDebitArguments(std::int32_t Kunde, std::int32_t SeqTp, Currency Betrag,
+                                   const std::string& Name, const std::string& Iban,
+                                   const std::string& MandatRef, const std::string& MandatDate);
+  void AddDebitTx(TXmlElement* block, const std::string& endToEnd, Currency amount,
+                  const std::string& mandatRef, const std::string& mandatDate,
+                  const TDetailRecord& detail, const std::string& bic, const std::string& name,
+                  const std::string& iban, const std::string& purp, const std::string& text);
+  // Runs an operation on a fresh database of the directory and takes its message.
+  template <class Op>
+  std::int32_t WithDatabase(Op op);
   void CheckManualDueDate();
   TDateTime GetMinDate(int count, TDateTime date) { return Calendar.GetMinDate(count, date); }
   void BuildFrame(const char* pain, const char* initiation);
   std::int32_t SaveAndClose(const std::string* filename);
 
   std::unique_ptr<TDataModuleSepa> DataModule;
-  bool DebitOpen = false;
+  std::unique_ptr<TSepaMiniDatabase> Database;  // set while a debit file is open
   std::string LastError;
   std::string DbDirectory;
   int SepaVersion = 26;
@@ -133,6 +154,8 @@ class TZelSepaObject : public TZelBaseObject {
   std::string MsgId, InitgPtyName, CtgyPurp, PmtInfId, CreditorId, OwnName, OwnIban, OwnBic;
   int TxCount = 0;
   Currency TxSum = 0;
+  int Mandant = 0;
+  TSequenceType SeqType = seqOOFF;
 };
 
 }  // namespace zel

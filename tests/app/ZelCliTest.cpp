@@ -299,6 +299,42 @@ TEST_F(ZelCli, SepaCredit) {
   EXPECT_EQ(Zel(skip).rc, 2);
 }
 
+// Debit files with the mandate history: FRST, then after the merge RCUR,
+// then a changed IBAN as an amendment; export and import of the history.
+TEST_F(ZelCli, SepaDebitAndMandates) {
+  const std::string db = (data_ / "db").string(), out = (data_ / "sdd.xml").string();
+  const auto debit = [&](const std::string& iban) {
+    const std::string csv =
+        "customer;sequence;amount;name;iban;bic;purpose;reference;text;mandate;mandate_date\n"
+        "7;;12,50;Erika Mustermann;" +
+        iban + ";BYLADEM1001;;;Beitrag;M-7;2023-01-15\n";
+    const Result r = Zel({"sepa", "debit", "-", "--out", out, "--msg-id", "M1", "--initiator",
+                          "Verein", "--name", "Verein", "--iban", "DE89370400440532013000", "--bic",
+                          "COBADEFFXXX", "--creditor-id", "DE98ZZZ09999999999", "--db-dir", db},
+                         csv);
+    EXPECT_EQ(r.rc, 0) << r.err;
+    std::ifstream in(out);
+    return r.out + std::string((std::istreambuf_iterator<char>(in)), {});
+  };
+  std::string text = debit("DE02120300000000202051");
+  EXPECT_NE(text.find("1 Lastschrift, Summe 12,50 EUR"), std::string::npos) << text;
+  EXPECT_NE(text.find("1 Lastschrift für die Mandantenhistorie 1 vorgemerkt"), std::string::npos);
+  EXPECT_NE(text.find("<SeqTp>FRST</SeqTp>"), std::string::npos);
+  EXPECT_EQ(Zel({"mandates", "list", "--db-dir", db}).out,
+            "Mandant 1: 1 vorgemerkte Lastschriften\n");
+  EXPECT_EQ(Zel({"mandates", "merge", "--db-dir", db}).rc, 0);
+  EXPECT_NE(debit("DE02120300000000202051").find("<SeqTp>RCUR</SeqTp>"), std::string::npos);
+  text = debit("DE12500105170648489890");
+  EXPECT_NE(text.find("<AmdmntInd>true</AmdmntInd>"), std::string::npos);
+  EXPECT_NE(text.find("<IBAN>DE02120300000000202051</IBAN>"), std::string::npos);
+  const std::string file = (data_ / "history.txt").string();
+  EXPECT_EQ(Zel({"mandates", "export", file, "--db-dir", db}).rc, 0);
+  EXPECT_EQ(Zel({"mandates", "import", file, "--mandant", "2", "--db-dir", db}).rc, 0);
+  EXPECT_EQ(Zel({"mandates", "import", (data_ / "fehlt").string(), "--db-dir", db}).rc, 2);
+  EXPECT_EQ(Zel({"mandates", "delete-temp", "--db-dir", db}).rc, 0);
+  EXPECT_EQ(Zel({"mandates", "merge", "--db-dir", db}).rc, 2);  // nothing pending
+}
+
 TEST_F(ZelCli, OtherDataFileForOneRun) {
   const Result r = Zel({"--data", (data_ / kOldFile).string(), "version"});
   EXPECT_EQ(r.rc, 0);
