@@ -151,6 +151,8 @@ TEST_F(SepaDebit, Refusals) {
   ASSERT_EQ(sepa_->OpenCredit("M", "P", "I", "", "N", kIban, "BYLADEM1001"), 0);
   EXPECT_EQ(Debit(0, 2), 117);
   EXPECT_EQ(sepa_->CloseDebit("x"), 117);
+  EXPECT_EQ(sepa_->DeleteTemp(-1), 2);
+  EXPECT_NE(sepa_->GetLastError().find("/temp-1.db existiert nicht"), std::string::npos);
   EXPECT_EQ(sepa_->SetDbDirectory("/proc/kein/verzeichnis"), 82);
   EXPECT_EQ(sepa_->TestDbDirectory(), 0);
 }
