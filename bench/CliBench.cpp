@@ -103,7 +103,33 @@ int main(int argc, char** argv) {
     return 2;
   }
 
+  // 100,000 bookings in statements of 100 each.
+  constexpr int kBookings = 100000;
+  const std::string sta = (dir / "statements.sta").string();
+  {
+    std::ofstream out(sta);
+    for (int s = 0; s < kBookings / 100; ++s) {
+      out << ":20:STARTUMS\n:25:10020030/1234567\n:28C:" << s + 1 << "/1\n:60F:C130101EUR100,00\n";
+      for (int b = 0; b < 100; ++b)
+        out << ":61:1301020102DR12,50NTRFNONREF\n:86:166?00GUTSCHRIFT?100599?20RE 4711 Zeile " << b
+            << "?30DEUTDEFF?310000123456?32MUELLER\n";
+      out << ":62F:D130102EUR1150,00\n-\n";
+    }
+  }
+  const std::string sqlite = (dir / "bank.sqlite").string();
+  Time({"statements", "init-db", sqlite}, "");
+
   std::printf("%ld lines / payments; zel: %s\n", lines, ZEL_CLI_PATH);
+  Print("zel statements import --db (100,000)",
+        Best({"statements", "import", "--db", sqlite, sta}, ""), kBookings);
+  // A PostgreSQL data source when one is named (ZEL_BENCH_DSN, ZEL_BENCH_DSN_USER).
+  if (const char* dsn = std::getenv("ZEL_BENCH_DSN")) {
+    const char* user = std::getenv("ZEL_BENCH_DSN_USER");
+    Time({"statements", "init-db", "--dsn", dsn, "--user", user ? user : ""}, "");
+    Print("zel statements import --dsn (100,000)",
+          Best({"statements", "import", "--dsn", dsn, "--user", user ? user : "", sta}, ""),
+          kBookings);
+  }
   Print("zel check - (stdin)", Best({"check", "-"}, list), lines);
   Print("zel check --file", Best({"check", "--file", list}, ""), lines);
   Print("zel iban -", Best({"iban", "-"}, list), lines);

@@ -7,7 +7,8 @@ PACKAGES=(
   build-essential g++ cmake ninja-build pkg-config
   libgtest-dev libgmock-dev libbenchmark-dev
   libzstd-dev libssl-dev libcurl4-openssl-dev
-  libxerces-c-dev
+  libxerces-c-dev unixodbc-dev unixodbc libsqliteodbc odbc-postgresql tdsodbc
+  postgresql sqlite3
   help2man dpkg-dev file
 )
 

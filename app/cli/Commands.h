@@ -14,6 +14,7 @@ int CreditorId(Context& c);
 int Dtaus(Context& c);
 int Sepa(Context& c);
 int Mandates(Context& c);
+int Statements(Context& c);
 int Workdays(Context& c);
 int Bank(Context& c);
 int Search(Context& c);

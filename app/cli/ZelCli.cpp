@@ -32,7 +32,15 @@ bool TakesValue(const std::string& o) {
                                         "--creditor-id",
                                         "--type",
                                         "--mandant",
-                                        "--db-dir"};
+                                        "--db-dir",
+                                        "--tables",
+                                        "--db",
+                                        "--dsn",
+                                        "--mssql",
+                                        "--user",
+                                        "--password",
+                                        "--translation",
+                                        "--user-id"};
   for (const char* v : kValued)
     if (o == v) return true;
   return false;
@@ -42,7 +50,7 @@ bool TakesValue(const std::string& o) {
 bool IsFlag(const std::string& o) {
   return o == "--json" || o == "--help" || o == "--fragments" || o == "--spaces" ||
          o == "--check" || o == "--saturday" || o == "--quiet" || o == "--version" ||
-         o == "--skip-bad";
+         o == "--skip-bad" || o == "--no-transaction";
 }
 
 // ---------------------------------------------------------------------------
@@ -121,6 +129,17 @@ const Command kCommands[] = {
      "Historie übernehmen (merge), verwerfen (delete-temp), als Textdatei mit Zeilen zu 242\n"
      "Zeichen exportieren oder importieren.",
      Mandates},
+    {"statements",
+     "zel statements init-db DATEI.sqlite [--tables AUSZUEGE#UMSAETZE] | zel statements import "
+     "(--db DATEI.sqlite | --dsn NAME [--user U --password P] | --mssql SERVER[/DATENBANK] "
+     "[--user U --password P]) [--tables A#U] [--translation PAARE] [--user-id N] "
+     "[--no-transaction] DATEIEN...",
+     "Liest MT940-Kontoauszüge in zwei Tabellen einer Datenbank (Vorgabe KontoAuszuege und\n"
+     "KontoUmsaetze): eine SQLite-Datei, eine ODBC-Datenquelle oder einen SQL Server (FreeTDS;\n"
+     "ohne --user mit integrierter Anmeldung). init-db legt die Tabellen an. --translation:\n"
+     "Codepaare für :NS:-Felder wie 22=20,23=21. Je Datei werden die übernommenen Auszüge und\n"
+     "Umsätze gemeldet, oder Fehlercode und Meldung.",
+     Statements},
     {"bank", "zel bank BLZ", "Zeigt die Daten einer Bank: Name58, Name27, Plz, Ort, BIC, Status.",
      Bank},
     {"search", "zel search [--fragments] [TEXT]",
