@@ -16,6 +16,7 @@ const TCurlLibrary* Load() {
       !Bind(h, "curl_easy_getinfo", lib.easy_getinfo) ||
       !Bind(h, "curl_easy_cleanup", lib.easy_cleanup) ||
       !Bind(h, "curl_easy_strerror", lib.easy_strerror) ||
+      !Bind(h, "curl_easy_escape", lib.easy_escape) || !Bind(h, "curl_free", lib.free) ||
       !Bind(h, "curl_global_init", globalInit) || globalInit(CURL_GLOBAL_DEFAULT) != CURLE_OK) {
     ::dlclose(h);
     return nullptr;

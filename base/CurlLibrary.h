@@ -13,6 +13,8 @@ struct TCurlLibrary {
   CURLcode (*easy_getinfo)(CURL*, CURLINFO, ...);
   void (*easy_cleanup)(CURL*);
   const char* (*easy_strerror)(CURLcode);
+  char* (*easy_escape)(CURL*, const char*, int);
+  void (*free)(void*);
 
   // The library, initialised once; nullptr when it is not installed.
   static const TCurlLibrary* Get();

@@ -344,4 +344,9 @@ std::string TZelPackageObject::GetLastError() { return fLastError; }
 void TZelPackageObject::AddProxy(TProxyBaseObject* Proxy) { fProxies.insert(Proxy); }
 void TZelPackageObject::RemoveProxy(TProxyBaseObject* Proxy) { fProxies.erase(Proxy); }
 
+std::string ZelSetting(const char* envVar, const char* key) {
+  if (std::string v = Env(envVar); !v.empty()) return v;
+  return ConfigValue(key);
+}
+
 }  // namespace zel

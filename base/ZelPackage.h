@@ -104,4 +104,8 @@ class ZELBASE_API TZelPackageObject {
 // The package object of this process.
 ZELBASE_API TZelPackageObject* ZelPackage();
 
+// A setting: the environment variable when it is set, else the key's value
+// in the config file ($XDG_CONFIG_HOME/zelvaro/zelvaro.conf), else empty.
+ZELBASE_API std::string ZelSetting(const char* envVar, const char* key);
+
 }  // namespace zel

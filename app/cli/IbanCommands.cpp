@@ -123,8 +123,44 @@ int Iban(Context& c) {
 
 namespace {}  // namespace
 
+// The online BIC test: the hit count of the BIC search service.
+int OnlineBic(Context& c) {
+  const std::string proxy = c.args.Get("--proxy");
+  const std::size_t colon = proxy.rfind(':');
+  int port = 0, timeout = 0;
+  if ((!proxy.empty() && (colon == std::string::npos || !ToInt(proxy.substr(colon + 1), port) ||
+                          port <= 0 || port > 65535)) ||
+      (c.args.Has("--timeout") && (!ToInt(c.args.Get("--timeout"), timeout) || timeout <= 0))) {
+    c.err << "--proxy braucht HOST:PORT, --timeout eine Zahl von Sekunden.\n";
+    return kUsage;
+  }
+  auto swift = zel::TProxyZelSwiftObject::Create("ZelSwiftObject");
+  if (!swift) {
+    c.err << kNoDataFile << "\n";
+    return kUsage;
+  }
+  if (!proxy.empty()) swift->SetProxy(proxy.substr(0, colon), port);
+  if (timeout > 0) swift->SetTimeout(timeout);
+  const int hits = swift->TestBic(c.args.words[0]);
+  const std::string text = Cp1252ToUtf8(swift->GetErrorMessage(hits));
+  if (c.json) {
+    c.out << JsonObject()
+                 .Typed("bic", c.args.words[0])
+                 .Number("code", hits)
+                 .Typed("text", text)
+                 .Text("detail", swift->GetLastError())
+                 .Str()
+          << "\n";
+  } else {
+    c.out << "Ergebnis: " << hits << " (" << text << ")\n";
+    if (hits <= -200) c.err << Cp1252ToUtf8(swift->GetLastError()) << "\n";
+  }
+  return hits >= 1 ? kAccepted : hits >= -1 ? kRejected : kUsage;
+}
+
 int Bic(Context& c) {
   if (c.args.words.size() != 1) return -1;
+  if (c.args.Has("--online")) return OnlineBic(c);
   auto p = Probe(c);
   if (!p) return kUsage;
   const std::string answer = p->GetBic(c.args.words[0]);

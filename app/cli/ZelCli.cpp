@@ -40,7 +40,9 @@ bool TakesValue(const std::string& o) {
                                         "--user",
                                         "--password",
                                         "--translation",
-                                        "--user-id"};
+                                        "--user-id",
+                                        "--proxy",
+                                        "--timeout"};
   for (const char* v : kValued)
     if (o == v) return true;
   return false;
@@ -50,7 +52,7 @@ bool TakesValue(const std::string& o) {
 bool IsFlag(const std::string& o) {
   return o == "--json" || o == "--help" || o == "--fragments" || o == "--spaces" ||
          o == "--check" || o == "--saturday" || o == "--quiet" || o == "--version" ||
-         o == "--skip-bad" || o == "--no-transaction";
+         o == "--skip-bad" || o == "--no-transaction" || o == "--online";
 }
 
 // ---------------------------------------------------------------------------
@@ -80,10 +82,14 @@ const Command kCommands[] = {
      "Zeile \"BLZ;KONTO;IBAN;BIC\" ausgegeben (bei einem Fehler mit dem Fehlertext als fünftem "
      "Feld).",
      Iban},
-    {"bic", "zel bic BLZ | zel bic BLZ+ | zel bic PAN-",
+    {"bic",
+     "zel bic BLZ | zel bic BLZ+ | zel bic PAN- | zel bic --online BIC [--proxy HOST:PORT] "
+     "[--timeout SEKUNDEN]",
      "Zeigt den BIC einer Bank; mit \"+\" hinter der Bankleitzahl die Kartenherausgebernummer "
      "(PAN),\n"
-     "mit \"-\" hinter einer PAN die Bankleitzahlen aller Banken mit dieser PAN.",
+     "mit \"-\" hinter einer PAN die Bankleitzahlen aller Banken mit dieser PAN.\n"
+     "--online fragt die BIC-Suche von SWIFT, wie viele Einträge zu einem BIC passen\n"
+     "(Adresse: $ZELVARO_BIC_URL oder BicSearchUrl= in der Konfigurationsdatei).",
      Bic},
     {"scl", "zel scl BIC",
      "Fragt das SCL-Directory der Bundesbank: Name der Bank und Erreichbarkeit für\n"

@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "../base/LocalHttpServer.h"
 #include "../base/PackageFixture.h"
 #include "CivilDate.h"
 #include "ZelCli.h"
@@ -333,6 +334,22 @@ TEST_F(ZelCli, SepaDebitAndMandates) {
   EXPECT_EQ(Zel({"mandates", "import", (data_ / "fehlt").string(), "--db-dir", db}).rc, 2);
   EXPECT_EQ(Zel({"mandates", "delete-temp", "--db-dir", db}).rc, 0);
   EXPECT_EQ(Zel({"mandates", "merge", "--db-dir", db}).rc, 2);  // nothing pending
+}
+
+TEST_F(ZelCli, OnlineBic) {
+  zeltest::LocalHttpServer server([](const std::string&) {
+    return zeltest::LocalHttpServer::Answer{"Query results<td>2 Record(s)"};
+  });
+  ::setenv("ZELVARO_BIC_URL", server.Url().c_str(), 1);
+  Result r = Zel({"bic", "--online", "DEUTDEFF", "--timeout", "5"});
+  EXPECT_EQ(r.rc, 0);
+  EXPECT_EQ(r.out, "Ergebnis: 2 (Es wurden 2 Datensätze gefunden.)\n");
+  EXPECT_EQ(Zel({"bic", "--online", "DEUTDEFF", "--proxy", "nirgends"}).rc, 2);
+  ::setenv("ZELVARO_BIC_URL", "http://127.0.0.1:1/biconline/index.cfm", 1);
+  r = Zel({"bic", "--online", "DEUTDEFF"});
+  EXPECT_EQ(r.rc, 2);
+  EXPECT_EQ(r.err, "Verbindung zum Server konnte nicht hergestellt werden\n");
+  ::unsetenv("ZELVARO_BIC_URL");
 }
 
 TEST_F(ZelCli, OtherDataFileForOneRun) {
