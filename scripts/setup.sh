@@ -9,6 +9,7 @@ PACKAGES=(
   libzstd-dev libssl-dev libcurl4-openssl-dev
   libxerces-c-dev unixodbc-dev unixodbc libsqliteodbc odbc-postgresql tdsodbc
   postgresql sqlite3
+  qt6-base-dev dbus-daemon libglib2.0-bin
   help2man dpkg-dev file
 )
 

@@ -11,7 +11,7 @@ fail() { echo "FAIL: $*" >&2; exit 1; }
 DESTDIR="$work/root" cmake --install "$build" --prefix /usr > "$work/log" ||
   { cat "$work/log"; fail "install"; }
 usr="$work/root/usr"
-for f in bin/zel bin/zelpack share/man/man1/zel.1 share/bash-completion/completions/zel \
+for f in bin/zel bin/zelpack bin/zelvaro share/man/man1/zel.1 share/bash-completion/completions/zel \
          share/zelvaro/ZelObjects_2026_2.wbd share/zelvaro/ZelObjects_2026_2.wbd.sha256 \
          share/zelvaro/ZelObjects_2013_4.wbd share/doc/zelvaro/README.md; do
   [ -e "$usr/$f" ] || fail "$f is not installed"
@@ -25,6 +25,8 @@ grep -q "Datendatei: $usr/share/zelvaro/ZelObjects_2026_2.wbd" <<<"$version" ||
 [ "$(run --quiet check 37040044 532013000)" = "$(printf 'Ergebnis: 0\nErgebnistext: Ok')" ] ||
   fail "zel check"
 grep -q "^zel (Zelvaro) " <<<"$(run --version)" || fail "zel --version"
+grep -q "^Zelvaro .* - Software zum Prüfen von Bankverbindungen$" <<<"$(env -i "$usr/bin/zelvaro" --version)" ||
+  fail "zelvaro --version"
 
 completion=$(bash -c "source '$usr/share/bash-completion/completions/zel'
   COMP_WORDS=(zel cr); COMP_CWORD=1; _zel; echo \${COMPREPLY[*]}")

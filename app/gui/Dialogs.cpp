@@ -1,0 +1,30 @@
+#include "Dialogs.h"
+
+#include <QMessageBox>
+
+namespace zelgui {
+namespace {
+
+class TMessageBoxes : public TDialogs {
+ public:
+  bool AskYesNo(QWidget* parent, const QString& title, const QString& text) override {
+    return QMessageBox::warning(parent, title, text, QMessageBox::Yes | QMessageBox::No,
+                                QMessageBox::No) == QMessageBox::Yes;
+  }
+  void Inform(QWidget* parent, const QString& title, const QString& text) override {
+    QMessageBox::information(parent, title, text);
+  }
+};
+
+TDialogs* gDialogs = nullptr;
+
+}  // namespace
+
+TDialogs& Dialogs() {
+  static TMessageBoxes boxes;
+  return gDialogs ? *gDialogs : boxes;
+}
+
+void SetDialogs(TDialogs* dialogs) { gDialogs = dialogs; }
+
+}  // namespace zelgui

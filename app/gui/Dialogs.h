@@ -1,0 +1,24 @@
+// The window's questions and messages go through this one interface, so
+// that tests can answer them.
+#pragma once
+
+#include <QString>
+
+class QWidget;
+
+namespace zelgui {
+
+class TDialogs {
+ public:
+  virtual ~TDialogs() = default;
+  // A question with Yes and No, No the default; true for Yes.
+  virtual bool AskYesNo(QWidget* parent, const QString& title, const QString& text) = 0;
+  virtual void Inform(QWidget* parent, const QString& title, const QString& text) = 0;
+};
+
+// The dialogs in use (message boxes unless a test put its own).
+TDialogs& Dialogs();
+// Puts dialogs in place (nullptr: the message boxes again).
+void SetDialogs(TDialogs* dialogs);
+
+}  // namespace zelgui

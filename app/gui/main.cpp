@@ -1,0 +1,67 @@
+// zelvaro: the desktop window and the automation server on the session bus.
+//
+//   zelvaro                      window, and serves the bus while it runs
+//   zelvaro -embedding           started by the bus: no window, ends with its last object
+//   zelvaro -regserver           writes the bus activation file and interface XML
+//   zelvaro -unregserver         removes them
+//   zelvaro --version
+
+#include <QApplication>
+#include <QTextStream>
+#include <cstdio>
+
+#include "AutomationServer.h"
+#include "FormMain.h"
+#include "Registration.h"
+#include "StartMode.h"
+
+namespace {
+
+using namespace zelgui;
+
+constexpr const char* kDescription = "Software zum Prüfen von Bankverbindungen";
+
+int Registration(TStartMode mode, const QString& program) {
+  QString error;
+  const bool ok =
+      mode == TStartMode::UnregServer ? UnregisterServer(error) : RegisterServer(program, error);
+  if (!ok) std::fprintf(stderr, "%s\n", error.toUtf8().constData());
+  return ok ? 0 : 1;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  for (int i = 1; i < argc; ++i)
+    if (QString(argv[i]) == "--version") {
+      std::printf("Zelvaro %s - %s\n", ZEL_VERSION, kDescription);
+      return 0;
+    }
+  QStringList arguments;
+  for (int i = 1; i < argc; ++i) arguments << QString::fromLocal8Bit(argv[i]);
+  const TStartMode mode = ParseStartMode(arguments);
+  if (mode == TStartMode::RegServer || mode == TStartMode::UnregServer) {
+    QCoreApplication core(argc, argv);  // no window, no display needed
+    return Registration(mode, QCoreApplication::applicationFilePath());
+  }
+  if (mode == TStartMode::Automation && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+    qputenv("QT_QPA_PLATFORM", "offscreen");  // never shown: no display needed
+  QApplication app(argc, argv);
+  QApplication::setApplicationName("ZELVARO-Server");
+  QApplication::setApplicationVersion(ZEL_VERSION);
+  QString error;
+  RegisterServer(QCoreApplication::applicationFilePath(),
+                 error);  // a plain start repairs the registration; failures ignored
+
+  const bool automation = mode == TStartMode::Automation;
+  TAutomationServer server(automation);
+  if (!server.Start(error)) {
+    std::fprintf(stderr, "%s\n", error.toUtf8().constData());
+    if (automation) return 1;
+  }
+  if (automation)
+    QObject::connect(&server, &TAutomationServer::LastObjectGone, &app, &QCoreApplication::quit);
+  TFormMain window([&server] { return server.LiveObjects(); });
+  if (!automation) window.show();
+  return app.exec();
+}
