@@ -5,6 +5,7 @@
 #include "BatchInput.h"
 #include "CliCommon.h"
 #include "Commands.h"
+#include "WindowTexts.h"
 
 namespace zelcli {
 namespace {
@@ -12,38 +13,6 @@ namespace {
 using zel::Cp1252ToUtf8;
 using zel::TProxyZelProbeObject;
 using zel::Utf8ToCp1252;
-
-// The window's text for a failed IBAN construction ("*" + code [+ " " + detail]).
-std::string IbanFailureText(TProxyZelProbeObject& p, const std::string& answer) {
-  std::string rest = answer.substr(1);
-  std::string code = rest, status;
-  if (const std::size_t blank = rest.find(' '); blank != std::string::npos) {
-    code = rest.substr(0, blank);
-    status = rest.substr(blank + 1);
-    auto trim = [](std::string& t) {
-      while (!t.empty() && t.front() == ' ') t.erase(0, 1);
-      while (!t.empty() && t.back() == ' ') t.pop_back();
-    };
-    trim(code);
-    trim(status);
-  }
-  int n = 0;
-  std::size_t used = 0;
-  try {
-    n = std::stoi(code, &used);
-  } catch (const std::exception&) {
-    used = 0;
-  }
-  if (code.empty() || used != code.size()) return "Fehlercode " + code + " nicht auswertbar";
-  std::string text = n == 24 ? Utf8ToCp1252("Fehler 24: IBAN-Ermittlung nicht möglich")
-                             : "Fehler " + code + ": " + p.GetErrorMessage(n);
-  if (status.empty()) return text;
-  if (status == "NS") return text + " (Dieses Konto nimmt nicht am SEPA-Zahlungsverkehr teil)";
-  if (status == "UN")
-    return text + Utf8ToCp1252(" (Ein mögliches Unterkonto kann nicht ermittelt werden)");
-  if (status[0] == 'I') return text + " (Es ist der interne Fehler " + status + " aufgetreten)";
-  return text + " (Es ist der unbekannte Fehler " + status + " aufgetreten)";
-}
 
 struct IbanAnswer {
   bool ok;
@@ -61,7 +30,7 @@ IbanAnswer BuildIban(TProxyZelProbeObject& p, const std::string& blz, const std:
     return {false, "", "",
             "Fehler " + std::to_string(malformed) + ": " + p.GetErrorMessage(malformed)};
   const std::string answer = p.GetIban(blz + "*", account, spaces);
-  if (!answer.empty() && answer[0] == '*') return {false, "", "", IbanFailureText(p, answer)};
+  if (!answer.empty() && answer[0] == '*') return {false, "", "", zel::IbanFailureText(p, answer)};
   const std::size_t tilde = answer.find('~');
   if (tilde == std::string::npos) return {true, answer, "", ""};
   return {true, answer.substr(0, tilde), answer.substr(tilde + 1), ""};
@@ -184,7 +153,6 @@ int Scl(Context& c) {
   auto query = [&](const char* scheme) {
     return sepa->SepaCommand("BICSCL", 0, 0, 0, bic, scheme, "");
   };
-  auto flag = [](int r) { return r == 0 ? "1" : r == 21 ? "0" : "?"; };
   const int sct = query("SCT");
   const std::string name = sepa->GetLastError();
   if (sct == 13) {
@@ -200,15 +168,15 @@ int Scl(Context& c) {
                  .Text("bic", bic)
                  .Raw("found", "true")
                  .Text("name", name)
-                 .Text("SCT", flag(sct))
-                 .Text("SDD", flag(sdd))
-                 .Text("COR1", flag(cor1))
-                 .Text("B2B", flag(b2b))
+                 .Text("SCT", zel::SclFlag(sct))
+                 .Text("SDD", zel::SclFlag(sdd))
+                 .Text("COR1", zel::SclFlag(cor1))
+                 .Text("B2B", zel::SclFlag(b2b))
                  .Str()
           << "\n";
   } else {
-    c.out << Cp1252ToUtf8(name) << ", SCT=" << flag(sct) << ", SDD=" << flag(sdd)
-          << ", COR1=" << flag(cor1) << ", B2B=" << flag(b2b) << "\n";
+    c.out << Cp1252ToUtf8(name) << ", SCT=" << zel::SclFlag(sct) << ", SDD=" << zel::SclFlag(sdd)
+          << ", COR1=" << zel::SclFlag(cor1) << ", B2B=" << zel::SclFlag(b2b) << "\n";
   }
   return kAccepted;
 }

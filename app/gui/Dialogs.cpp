@@ -1,5 +1,7 @@
 #include "Dialogs.h"
 
+#include <QDialog>
+#include <QFileDialog>
 #include <QMessageBox>
 
 namespace zelgui {
@@ -14,6 +16,10 @@ class TMessageBoxes : public TDialogs {
   void Inform(QWidget* parent, const QString& title, const QString& text) override {
     QMessageBox::information(parent, title, text);
   }
+  QStringList OpenFiles(QWidget* parent, const QString& title, const QString& filter) override {
+    return QFileDialog::getOpenFileNames(parent, title, QString(), filter);
+  }
+  void ShowModal(QDialog& dialog) override { dialog.exec(); }
 };
 
 TDialogs* gDialogs = nullptr;

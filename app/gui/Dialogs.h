@@ -3,7 +3,9 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 
+class QDialog;
 class QWidget;
 
 namespace zelgui {
@@ -14,6 +16,10 @@ class TDialogs {
   // A question with Yes and No, No the default; true for Yes.
   virtual bool AskYesNo(QWidget* parent, const QString& title, const QString& text) = 0;
   virtual void Inform(QWidget* parent, const QString& title, const QString& text) = 0;
+  // Existing files to open; empty when cancelled.
+  virtual QStringList OpenFiles(QWidget* parent, const QString& title, const QString& filter) = 0;
+  // Shows a window modally.
+  virtual void ShowModal(QDialog& dialog) = 0;
 };
 
 // The dialogs in use (message boxes unless a test put its own).

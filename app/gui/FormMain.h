@@ -1,11 +1,26 @@
-// The main window. While automation objects are alive, closing it asks
-// first.
+// The main window: every function on one fixed 800 x 561 screen, in group
+// boxes. Each handler builds the proxy it needs, uses it and frees it; the
+// answers are shown in words through the dialogs interface. While
+// automation objects are alive, closing the window asks first.
 #pragma once
 
 #include <QMainWindow>
 #include <functional>
+#include <map>
+
+class QCheckBox;
+class QComboBox;
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QPlainTextEdit;
+class QPushButton;
+class QRadioButton;
+class QTabWidget;
 
 namespace zelgui {
+
+class TFormResult;
 
 class TFormMain : public QMainWindow {
   Q_OBJECT
@@ -13,12 +28,80 @@ class TFormMain : public QMainWindow {
  public:
   // liveObjects: the number of automation objects alive now.
   explicit TFormMain(std::function<int()> liveObjects, QWidget* parent = nullptr);
+  ~TFormMain() override;
+
+  TFormResult& FormResult() const { return *fResult; }
+  // The button Enter presses now (the main button of the group with the focus).
+  QPushButton* DefaultButton() const { return fDefault; }
+
+  // The handlers (also reached by their buttons).
+  void CheckSingle();
+  void CheckIban();
+  void CheckCard();
+  void Search();
+  void BankData();
+  void MakeIban();
+  void QueryBic();
+  void Workdays();
+  void ImportStatements();
+  void HiddenTest();
+  void RefreshDataFile();
 
  protected:
   void closeEvent(QCloseEvent* event) override;
+  bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
+  void BuildChecks();
+  void BuildSearchAndBankData();
+  void BuildIban();
+  void BuildUpdateAndFiles();
+  void BuildBicAndProxy();
+  void BuildWorkdays();
+  void BuildStatements();
+  void BuildInformation();
+  void FocusChanged(QWidget* now);
+  void DatabaseKindChanged();
+  void Show(const QString& text);
+  void FocusAndSelect(QLineEdit* edit);
+
   std::function<int()> fLiveObjects;
+  TFormResult* fResult;
+  QWidget* fClient;
+  std::map<QGroupBox*, std::function<QPushButton*()>> fDefaults;
+  QPushButton* fDefault = nullptr;
+
+ public:
+  // The controls, by the names the window has always used.
+  QTabWidget* PageControl = nullptr;
+  QLineEdit *EditBlz = nullptr, *EditKto = nullptr, *EditIban = nullptr, *EditCC = nullptr;
+  QPushButton *ButtonCheck = nullptr, *ButtonIban = nullptr, *ButtonCC = nullptr;
+  QLineEdit* EditSearch = nullptr;
+  QCheckBox* CheckFragments = nullptr;
+  QPushButton* ButtonSearch = nullptr;
+  QLineEdit* EditBankdaten = nullptr;
+  QPushButton* ButtonBankdaten = nullptr;
+  QPlainTextEdit* MemoBankdaten = nullptr;
+  QLineEdit *EditIbanBlz = nullptr, *EditIBanKto = nullptr, *EditIbanResult = nullptr,
+            *EditBicResult = nullptr;
+  QCheckBox* CheckSpaces = nullptr;
+  QPushButton* ButtonMakeIban = nullptr;
+  QLineEdit* EditBic = nullptr;
+  QPushButton* ButtonBic = nullptr;
+  QLineEdit *EditProxyHost = nullptr, *EditProxyPort = nullptr, *EditTimeout = nullptr;
+  QComboBox* ComboBoxMonat = nullptr;
+  QLineEdit* EditJahr = nullptr;
+  QCheckBox* CheckSaturday = nullptr;
+  QPushButton* ButtonWorkdays = nullptr;
+  QRadioButton *RadioOdbc = nullptr, *RadioMssql = nullptr, *RadioPassword = nullptr,
+               *RadioWindowsAuth = nullptr;
+  QGroupBox* GroupAuth = nullptr;
+  QLabel *LabelUser = nullptr, *LabelPassword = nullptr, *LabelDbName = nullptr;
+  QLineEdit *EditUser = nullptr, *EditPassword = nullptr, *EditDbName = nullptr,
+            *EditTranslations = nullptr, *EditUserId = nullptr;
+  QPushButton* ButtonImport = nullptr;
+  QLabel* LabelDataFile = nullptr;
+  QPushButton* ButtonDtaus = nullptr;
 };
 
 }  // namespace zelgui

@@ -5,13 +5,19 @@
 //   zelvaro -regserver           writes the bus activation file and interface XML
 //   zelvaro -unregserver         removes them
 //   zelvaro --version
+//   zelvaro --screenshot FILE.png          the window as it appears at start (offscreen)
+//   zelvaro --screenshot-result FILE.png   the result window after a search for "Berlin"
 
 #include <QApplication>
-#include <QTextStream>
+#include <QDialog>
+#include <QLineEdit>
 #include <cstdio>
+#include <cstring>
 
 #include "AutomationServer.h"
+#include "Dialogs.h"
 #include "FormMain.h"
+#include "FormResult.h"
 #include "Registration.h"
 #include "StartMode.h"
 
@@ -29,9 +35,50 @@ int Registration(TStartMode mode, const QString& program) {
   return ok ? 0 : 1;
 }
 
+// The platform's sans-serif at a size that fits the fixed layout.
+void UseWindowFont() {
+  QFont font("Sans Serif");
+  font.setPixelSize(11);
+  QApplication::setFont(font);
+}
+
+// Dialogs of a picture run: nothing waits for a user.
+class TNoUser : public TDialogs {
+ public:
+  bool AskYesNo(QWidget*, const QString&, const QString&) override { return true; }
+  void Inform(QWidget*, const QString&, const QString&) override {}
+  QStringList OpenFiles(QWidget*, const QString&, const QString&) override { return {}; }
+  void ShowModal(QDialog& dialog) override { dialog.show(); }
+};
+
+// --screenshot FILE / --screenshot-result FILE: renders offscreen, saves, ends.
+int Screenshot(int argc, char** argv, bool result, const char* file) {
+  qputenv("QT_QPA_PLATFORM", "offscreen");
+  QApplication app(argc, argv);
+  UseWindowFont();
+  TNoUser noUser;
+  SetDialogs(&noUser);
+  TFormMain window([] { return 0; });
+  window.show();
+  QWidget* shown = &window;
+  if (result) {
+    window.EditSearch->setText("Berlin");
+    window.Search();
+    shown = &window.FormResult();
+  }
+  QApplication::processEvents();
+  const bool saved = shown->grab().save(file);
+  SetDialogs(nullptr);
+  if (!saved) std::fprintf(stderr, "%s kann nicht geschrieben werden\n", file);
+  return saved ? 0 : 1;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
+  for (int i = 1; i + 1 < argc; ++i)
+    if (!std::strcmp(argv[i], "--screenshot") || !std::strcmp(argv[i], "--screenshot-result"))
+      return Screenshot(argc, argv, !std::strcmp(argv[i], "--screenshot-result"), argv[i + 1]);
   for (int i = 1; i < argc; ++i)
     if (QString(argv[i]) == "--version") {
       std::printf("Zelvaro %s - %s\n", ZEL_VERSION, kDescription);
@@ -48,6 +95,7 @@ int main(int argc, char** argv) {
     qputenv("QT_QPA_PLATFORM", "offscreen");  // never shown: no display needed
   QApplication app(argc, argv);
   QApplication::setApplicationName("ZELVARO-Server");
+  UseWindowFont();
   QApplication::setApplicationVersion(ZEL_VERSION);
   QString error;
   RegisterServer(QCoreApplication::applicationFilePath(),

@@ -1,24 +1,43 @@
-// The main window on the offscreen platform: closing it while automation
-// objects are alive asks first, and only Yes closes it.
+// The main window on the offscreen platform, driven through its widgets
+// with the real data file; the dialogs are answered by the test.
 
+#include <QCheckBox>
+#include <QComboBox>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTabWidget>
 #include <QtTest>
 
+#include "Cp1252.h"
 #include "Dialogs.h"
 #include "FormMain.h"
+#include "FormResult.h"
+#include "Odbc.h"
+#include "WindowTexts.h"
 
 namespace {
 
-// Answers the window's questions as the test says, and counts them.
+// Answers the window's questions, keeps its messages.
 class TAnswers : public zelgui::TDialogs {
  public:
   bool yes = false;
-  int asked = 0;
+  int asked = 0, shown = 0;
+  QStringList messages, files;
   bool AskYesNo(QWidget*, const QString&, const QString&) override {
     ++asked;
     return yes;
   }
-  void Inform(QWidget*, const QString&, const QString&) override {}
+  void Inform(QWidget*, const QString&, const QString& text) override { messages << text; }
+  QStringList OpenFiles(QWidget*, const QString&, const QString&) override { return files; }
+  void ShowModal(QDialog&) override { ++shown; }
+  QString Last() const { return messages.isEmpty() ? QString() : messages.last(); }
 };
+
+bool NoData() { return qEnvironmentVariableIsSet("ZEL_TEST_NO_DATA"); }
 
 }  // namespace
 
@@ -26,31 +45,243 @@ class FormMainTest : public QObject {
   Q_OBJECT
 
  private slots:
-  void init() { zelgui::SetDialogs(&answers_); }
-  void cleanup() { zelgui::SetDialogs(nullptr); }
+  void init() {
+    answers_ = TAnswers{};
+    zelgui::SetDialogs(&answers_);
+    window_ = std::make_unique<zelgui::TFormMain>([this] { return live_; });
+    window_->show();
+    QApplication::setActiveWindow(window_.get());
+    QVERIFY(QTest::qWaitForWindowActive(window_.get()));
+  }
+  void cleanup() {
+    window_.reset();
+    zelgui::SetDialogs(nullptr);
+  }
+
+  void SingleCheckShowsTheSuccessorOnlyForItsCodes() {
+    if (NoData()) QSKIP("needs the data file");
+    auto& w = *window_;
+    w.EditBlz->setText("10060198");
+    w.EditKto->setText("1234567890");
+    QTest::mouseClick(w.ButtonCheck, Qt::LeftButton);
+    QVERIFY(answers_.Last().startsWith("Ergebnis: 213\r\nErgebnistext: "));
+    QVERIFY(answers_.Last().endsWith("\r\nNachfolge-BLZ: 37060193"));
+    QCOMPARE(w.EditBlz->selectedText(), QString("10060198"));
+    w.EditBlz->setText("10090300");
+    w.EditKto->setText("1");
+    w.CheckSingle();
+    QVERIFY(answers_.Last().startsWith("Ergebnis: 103\r\n"));
+    QVERIFY(!answers_.Last().contains("\r\nNachfolge-BLZ:"));
+  }
+
+  void IbanAndCardChecks() {
+    if (NoData()) QSKIP("needs the data file");
+    auto& w = *window_;
+    w.EditIban->setText("DE89 3704 0044 0532 0130 00");
+    w.CheckIban();
+    QCOMPARE(answers_.Last(), QString("Ergebnis: 0 (Ok)"));
+    w.EditCC->setText("4111111111111112");
+    w.CheckCard();
+    QVERIFY(answers_.Last().startsWith("Ergebnis: "));
+    QVERIFY(!answers_.Last().startsWith("Ergebnis: 0 "));
+  }
+
+  void SearchAndFullList() {
+    if (NoData()) QSKIP("needs the data file");
+    auto& w = *window_;
+    QPlainTextEdit* memo = w.FormResult().MemoBanken();
+    w.EditSearch->setText("Berlin");
+    w.Search();
+    QCOMPARE(answers_.shown, 1);
+    QVERIFY(memo->toPlainText().contains("\t"));
+    w.EditSearch->setText("Xyzzyqq");
+    w.Search();
+    QCOMPARE(memo->toPlainText(), QString());
+    QCOMPARE(answers_.shown, 2);  // an empty result window all the same
+    w.EditSearch->clear();
+    w.Search();
+    QVERIFY(memo->toPlainText().count('\n') > 3000);
+  }
+
+  void BankDataAndIbanGeneration() {
+    if (NoData()) QSKIP("needs the data file");
+    auto& w = *window_;
+    w.EditBankdaten->setText("37040044");
+    w.BankData();
+    const QStringList lines = w.MemoBankdaten->toPlainText().split('\n');
+    QCOMPARE(lines.size(), 6);
+    QVERIFY(lines[0].startsWith("Name58\t"));
+    QCOMPARE(lines[4], QString("BIC\tCOBADEFFXXX"));
+    w.EditBankdaten->setText("3704004");
+    QCOMPARE(w.MemoBankdaten->toPlainText(), QString("(Ergebnis...)\n"));
+
+    w.EditIbanBlz->setText("1234567");
+    w.MakeIban();
+    QCOMPARE(answers_.Last(), QString("Die Bankleitzahl muss 8 Stellen lang sein!"));
+    w.EditIbanBlz->setText("37040044");
+    w.EditIBanKto->setText("532013000");
+    w.MakeIban();
+    QCOMPARE(w.EditIbanResult->text(), QString("DE89 3704 0044 0532 0130 00"));
+    QCOMPARE(w.EditBicResult->text(), QString("COBADEFFXXX"));
+    w.EditIBanKto->setText("532013001");
+    QCOMPARE(w.EditIbanResult->text(), QString());
+  }
+
+  void FailureTextsAndSclFlags() {
+    if (NoData()) QSKIP("needs the data file");
+    auto p = zel::TProxyZelProbeObject::Create("ZelProbeObject");
+    QVERIFY(p);
+    const auto text = [&](const char* answer) {
+      return QString::fromStdString(zel::Cp1252ToUtf8(zel::IbanFailureText(*p, answer)));
+    };
+    QCOMPARE(text("*24 NS"), QString("Fehler 24: IBAN-Ermittlung nicht möglich (Dieses Konto nimmt "
+                                     "nicht am SEPA-Zahlungsverkehr teil)"));
+    QCOMPARE(text("*abc"), QString("Fehlercode abc nicht auswertbar"));
+    QCOMPARE(text("*7"),
+             "Fehler 7: " + QString::fromStdString(zel::Cp1252ToUtf8(p->GetErrorMessage(7))));
+    QCOMPARE(QString(", SCT=") + zel::SclFlag(0) + ", SDD=" + zel::SclFlag(21) +
+                 ", COR1=" + zel::SclFlag(0) + ", B2B=" + zel::SclFlag(5),
+             QString(", SCT=1, SDD=0, COR1=1, B2B=?"));
+    auto& w = *window_;
+    w.EditBic->setText("COBADEFF");
+    w.QueryBic();
+    QCOMPARE(answers_.Last(), QString("COMMERZBANK AG, SCT=1, SDD=1, COR1=1, B2B=1"));
+    w.EditBic->setText("XXXXDEFF");
+    w.QueryBic();
+    QCOMPARE(answers_.Last(), QString("BIC XXXXDEFF nicht im SCL-Directory gefunden"));
+  }
+
+  void WorkdaysMonthCodes() {
+    if (NoData()) QSKIP("needs the data file");
+    auto& w = *window_;
+    auto arbeit = zel::TProxyZelArbeitObject::Create("ZelArbeitObject");
+    const int preset = 1 + 2 + 4 + 64 + 512 + 1024;  // the boxes checked at start
+    const auto expect = [&](int year, int code) {
+      return QString("Ergebnis: %1 Arbeitstage.").arg(arbeit->Arbeitstage(year, code, 0, preset));
+    };
+    w.EditJahr->setText("2024");
+    w.ComboBoxMonat->setCurrentIndex(16);
+    w.Workdays();
+    QCOMPARE(answers_.Last(), expect(2024, 0));
+    w.ComboBoxMonat->setCurrentIndex(14);
+    w.Workdays();
+    QCOMPARE(answers_.Last(), expect(2024, 43));
+    w.EditJahr->setText("20x4");
+    w.ComboBoxMonat->setCurrentIndex(4);
+    w.Workdays();
+    QCOMPARE(answers_.Last(), expect(QDate::currentDate().year(), 5));
+  }
+
+  // Three files, the second fails: the rest is not read; only the last
+  // failing: no abort message.
+  void StatementImportAbortRule() {
+    if (NoData()) QSKIP("needs the data file");
+    const QString dir = qEnvironmentVariable("ODBCSYSINI");
+    QVERIFY(!dir.isEmpty());
+    zel::TOdbcConnection db;
+    QVERIFY(db.Connect("DSN=ZelGuiTest"));
+    db.Execute("DROP TABLE IF EXISTS \"KontoAuszuege\"");
+    db.Execute("DROP TABLE IF EXISTS \"KontoUmsaetze\"");
+    QVERIFY(db.Execute("CREATE TABLE \"KontoAuszuege\" (NR,a,b,c,d,e,f,g,h,i,j)"));
+    QVERIFY(db.Execute("CREATE TABLE \"KontoUmsaetze\" (NR,a,b,c,d,e,f,g,h,i,j,k,l,m,n,o)"));
+    auto& w = *window_;
+    w.EditDbName->setText("ZelGuiTest");
+    const QString good = QString(ZEL_FIXTURES) + "/mt940/mt940_parser_sepa_snippet.txt";
+    answers_.files = {good, dir + "/fehlt.sta", good};
+    w.ImportStatements();
+    QCOMPARE(answers_.messages.size(), 3);
+    QVERIFY(
+        answers_.messages[0].startsWith("Datei mt940_parser_sepa_snippet.txt: Ok. Ggf. "
+                                        "zusätzliche Information: Ok"));
+    QVERIFY(
+        answers_.messages[1].startsWith("Datei fehlt.sta: Datei konnte nicht geöffnet werden."));
+    QCOMPARE(answers_.messages[2],
+             QString("Abbruch. Die restlichen Dateien werden nicht mehr eingelesen."));
+    answers_.messages.clear();
+    answers_.files = {good, dir + "/fehlt.sta"};
+    w.ImportStatements();
+    QCOMPARE(answers_.messages.size(), 2);
+  }
+
+  void DatabaseKinds() {
+    auto& w = *window_;
+    QVERIFY(!w.GroupAuth->isEnabled());
+    w.RadioMssql->setChecked(true);
+    QVERIFY(w.GroupAuth->isEnabled());
+    QCOMPARE(w.LabelDbName->text(), QString("Host[/Name]:"));
+    w.RadioWindowsAuth->setChecked(true);
+    QVERIFY(!w.EditUser->isEnabled());
+    w.RadioOdbc->setChecked(true);
+    QVERIFY(w.RadioPassword->isChecked());
+    QVERIFY(!w.GroupAuth->isEnabled());
+    QVERIFY(w.EditPassword->isEnabled());
+    QCOMPARE(w.LabelDbName->text(), QString("ODBC-Name:"));
+  }
+
+  void DefaultButtonFollowsTheGroup() {
+    auto& w = *window_;
+    w.EditSearch->setFocus();
+    QCOMPARE(w.DefaultButton(), w.ButtonSearch);
+    w.EditBic->setFocus();
+    QCOMPARE(w.DefaultButton(), w.ButtonBic);
+    w.PageControl->setCurrentIndex(2);
+    w.EditIban->setFocus();
+    QCOMPARE(w.DefaultButton(), w.ButtonIban);
+    w.EditProxyHost->setFocus();
+    QCOMPARE(w.DefaultButton(), static_cast<QPushButton*>(nullptr));
+  }
+
+  void HiddenTestKey() {
+    if (NoData()) QSKIP("needs the data file");
+    QTest::keyRelease(window_.get(), Qt::Key_F8, Qt::ControlModifier | Qt::ShiftModifier);
+    QCOMPARE(answers_.messages.size(), 5);
+    QVERIFY(answers_.messages[0].startsWith("GetTempList = "));
+    QVERIFY(answers_.messages[1].startsWith("Result(ExportToFile(\"" + QDir::homePath() +
+                                            "/x.txt\")) = "));
+  }
 
   void ClosingWithLiveObjectsAsksFirst() {
-    int live = 1;
-    zelgui::TFormMain window([&live] { return live; });
-    window.show();
-    QVERIFY(!window.close());
+    auto& w = *window_;
+    live_ = 1;
+    QVERIFY(!w.close());
     QCOMPARE(answers_.asked, 1);
-    QVERIFY(window.isVisible());
+    QVERIFY(w.isVisible());
     answers_.yes = true;
-    QVERIFY(window.close());
-    live = 0;
-    window.show();
-    QVERIFY(window.close());
+    QVERIFY(w.close());
+    live_ = 0;
+    w.show();
+    QVERIFY(w.close());
     QCOMPARE(answers_.asked, 2);  // no question without objects
   }
 
-  void FixedSize() {
-    zelgui::TFormMain window([] { return 0; });
-    QCOMPARE(window.size(), QSize(800, 561));
+  void LayoutAndPresets() {
+    auto& w = *window_;
+    QCOMPARE(w.size(), QSize(800, 561));
+    QCOMPARE(w.windowTitle(), QString("ZELVARO-Benutzerinterface 3.0.2"));
+    QCOMPARE(w.EditBlz->maxLength(), 8);
+    QCOMPARE(w.EditTimeout->text(), QString("10"));
+    QCOMPARE(w.ComboBoxMonat->count(), 17);
+    QCOMPARE(w.ComboBoxMonat->currentIndex(), QDate::currentDate().month() - 1);
+    int tags = 0;
+    for (QCheckBox* c : w.findChildren<QCheckBox*>())
+      if (c->objectName().startsWith("CheckBoxHoliday") && c->isChecked())
+        tags += c->property("tag").toInt();
+    QCOMPARE(tags, 1607);
+  }
+
+  // Run with ZEL_TEST_NO_DATA and an empty data directory.
+  void WithoutDataFile() {
+    if (!NoData()) QSKIP("runs without a data file");
+    window_->CheckSingle();
+    window_->QueryBic();
+    QCOMPARE(answers_.messages,
+             QStringList({"Es ist keine Datendatei geladen!", "Es ist keine Datendatei geladen!"}));
   }
 
  private:
   TAnswers answers_;
+  int live_ = 0;
+  std::unique_ptr<zelgui::TFormMain> window_;
 };
 
 QTEST_MAIN(FormMainTest)

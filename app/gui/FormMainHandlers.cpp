@@ -1,0 +1,251 @@
+// The main window's handlers: each builds its proxy, calls it, frees it and
+// shows the answer in words.
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDate>
+#include <QDir>
+#include <QFileInfo>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QRadioButton>
+#include <QTabWidget>
+#include <QTextCursor>
+
+#include "Cp1252.h"
+#include "Dialogs.h"
+#include "FormMain.h"
+#include "FormResult.h"
+#include "Proxies.h"
+#include "WindowTexts.h"
+#include "ZelPackage.h"
+
+namespace zelgui {
+namespace {
+
+using zel::TProxyZelProbeObject;
+
+constexpr const char* kNoDataFile = "Es ist keine Datendatei geladen!";
+
+// Texts between the window (UTF-8) and the domain (code page 1252).
+std::string In(const QString& text) { return zel::Utf8ToCp1252(text.toStdString()); }
+QString Out(const std::string& text) { return QString::fromStdString(zel::Cp1252ToUtf8(text)); }
+
+// The hourglass while a call runs; the window shows it before the call.
+class TBusyCursor {
+ public:
+  explicit TBusyCursor(Qt::CursorShape shape = Qt::WaitCursor) {
+    QApplication::setOverrideCursor(shape);
+    QApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+  }
+  ~TBusyCursor() { QApplication::restoreOverrideCursor(); }
+  TBusyCursor(const TBusyCursor&) = delete;
+  TBusyCursor& operator=(const TBusyCursor&) = delete;
+};
+
+// The answer to a database import, in words.
+QString ImportText(int result, int type) {
+  switch (result) {
+    case 0: return "Ok";
+    case 1: return QString("Falscher Datenbanktyp: %1").arg(type);
+    case 2: return "ADO ist nicht installiert";
+    case 3: return "Datenbank konnte nicht geöffnet werden";
+    case 4: return "Datei konnte nicht geöffnet werden";
+    case 5: return "Auszug konnte nicht geschrieben werden";
+    case 6: return "Umsatz konnte nicht geschrieben werden";
+    default: return QString("Es ist der unbekannte Fehler Nr. %1 aufgetreten").arg(result);
+  }
+}
+
+}  // namespace
+
+void TFormMain::Show(const QString& text) { Dialogs().Inform(this, "Zelvaro", text); }
+
+void TFormMain::FocusAndSelect(QLineEdit* edit) {
+  edit->setFocus();
+  edit->selectAll();
+}
+
+void TFormMain::CheckSingle() {
+  auto p = TProxyZelProbeObject::Create("ZelProbeObject");
+  if (!p) return Show(kNoDataFile);
+  const std::string blz = In(EditBlz->text()) + "+";
+  int code;
+  QString text;
+  {
+    TBusyCursor busy;
+    code = p->TestBlzKto(blz, In(EditKto->text()));
+    text = QString("Ergebnis: %1\r\nErgebnistext: %2").arg(code).arg(Out(p->GetErrorMessage(code)));
+    if (code == -3 || code >= 200)
+      text += "\r\nNachfolge-BLZ: " + Out(p->GetBankName20(blz)).mid(7, 8);
+  }
+  Show(text);
+  FocusAndSelect(EditBlz);
+}
+
+void TFormMain::CheckIban() {
+  auto p = TProxyZelProbeObject::Create("ZelProbeObject");
+  if (!p) return Show(kNoDataFile);
+  const int code = p->TestIban(In(EditIban->text()));
+  Show(QString("Ergebnis: %1 (%2)").arg(code).arg(Out(p->GetErrorMessage(code))));
+  FocusAndSelect(EditIban);
+}
+
+void TFormMain::CheckCard() {
+  auto p = TProxyZelProbeObject::Create("ZelProbeObject");
+  if (!p) return Show(kNoDataFile);
+  const int code = p->TestCC(In(EditCC->text()));
+  Show(QString("Ergebnis: %1 (%2)").arg(code).arg(Out(p->GetErrorMessage(code))));
+  FocusAndSelect(EditCC);
+}
+
+// The matches, or every bank, into the result window. A long list lets
+// the window breathe every thousand lines.
+void TFormMain::Search() {
+  auto p = TProxyZelProbeObject::Create("ZelProbeObject");
+  if (!p) return Show(kNoDataFile);
+  QPlainTextEdit* memo = fResult->MemoBanken();
+  memo->clear();
+  const std::string text = In(EditSearch->text());
+  QStringList lines;
+  {
+    TBusyCursor busy;
+    const bool all = text.empty();
+    std::string blz = all ? p->GetFirstBank() : p->GetFirstMatch(text, CheckFragments->isChecked());
+    for (; !blz.empty(); blz = all ? p->GetNextBank() : p->GetNextMatch()) {
+      lines << Out(blz) + "\t" + Out(p->GetBankName27(blz));
+      if (lines.size() % 1000 == 0) QApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+    }
+  }
+  memo->setPlainText(lines.join('\n'));
+  Dialogs().ShowModal(*fResult);
+  FocusAndSelect(EditSearch);
+}
+
+void TFormMain::BankData() {
+  auto p = TProxyZelProbeObject::Create("ZelProbeObject");
+  if (!p) return Show(kNoDataFile);
+  const std::string blz = In(EditBankdaten->text());
+  const QString lines[] = {
+      "Name58\t" + Out(p->GetBankName58(blz)), "Name27\t" + Out(p->GetBankName27(blz)),
+      "Plz\t" + Out(p->GetBankPlz(blz)),       "Ort\t" + Out(p->GetBankOrt(blz)),
+      "BIC\t" + Out(p->GetBic(blz)),           "Status\t" + Out(p->GetBankName20(blz + "+")),
+  };
+  MemoBankdaten->clear();
+  for (const QString& l : lines) MemoBankdaten->appendPlainText(l);
+  MemoBankdaten->moveCursor(QTextCursor::Start);
+  FocusAndSelect(EditBankdaten);
+}
+
+void TFormMain::MakeIban() {
+  if (EditIbanBlz->text().size() != 8) return Show("Die Bankleitzahl muss 8 Stellen lang sein!");
+  auto p = TProxyZelProbeObject::Create("ZelProbeObject");
+  if (!p) return Show(kNoDataFile);
+  const std::string answer =
+      p->GetIban(In(EditIbanBlz->text()) + "*", In(EditIBanKto->text()), CheckSpaces->isChecked());
+  if (!answer.empty() && answer[0] == '*') {
+    Show(Out(zel::IbanFailureText(*p, answer)));
+  } else {
+    const std::size_t tilde = answer.find('~');
+    EditIbanResult->setText(Out(answer.substr(0, tilde)));
+    EditBicResult->setText(tilde == std::string::npos ? QString() : Out(answer.substr(tilde + 1)));
+  }
+  FocusAndSelect(EditIbanBlz);
+}
+
+void TFormMain::QueryBic() {
+  auto p = zel::TProxyZelSepaObject::Create("ZelSepaObject");
+  if (!p) return Show(kNoDataFile);
+  const std::string bic = In(EditBic->text());
+  const auto query = [&](const char* scheme) {
+    return p->SepaCommand("BICSCL", 0, 0, 0, bic, scheme, "");
+  };
+  const int sct = query("SCT");
+  QString text;
+  if (sct == 13) {
+    text = "BIC " + EditBic->text() + " nicht im SCL-Directory gefunden";
+  } else {
+    text = Out(p->GetLastError()) + ", SCT=" + zel::SclFlag(sct);
+    text += QString(", SDD=") + zel::SclFlag(query("SDD"));
+    text += QString(", COR1=") + zel::SclFlag(query("COR1"));
+    text += QString(", B2B=") + zel::SclFlag(query("B2B"));
+  }
+  Show(text);
+  FocusAndSelect(EditBic);
+}
+
+void TFormMain::Workdays() {
+  auto p = zel::TProxyZelArbeitObject::Create("ZelArbeitObject");
+  if (!p) return Show(kNoDataFile);
+  const int i = ComboBoxMonat->currentIndex();
+  const int month = i < 12 ? i + 1 : i < 16 ? i + 29 : 0;
+  bool ok = false;
+  int year = EditJahr->text().toInt(&ok);
+  if (!ok) year = QDate::currentDate().year();
+  int holidays = 0;
+  for (QCheckBox* c : findChildren<QCheckBox*>())
+    if (c->objectName().startsWith("CheckBoxHoliday") && c->isChecked())
+      holidays += c->property("tag").toInt();
+  const int days = p->Arbeitstage(year, month, CheckSaturday->isChecked() ? 1 : 0, holidays);
+  Show(QString("Ergebnis: %1 Arbeitstage.").arg(days));
+}
+
+void TFormMain::ImportStatements() {
+  const QStringList files = Dialogs().OpenFiles(this, "MT940-Datei(en) auswählen",
+                                                "MT940-Dateien (*.sta);;Alle Dateien (*)");
+  if (files.isEmpty()) return;
+  auto p = zel::TProxyZelReadObject::Create("ZelReadObject");
+  if (!p) return Show(kNoDataFile);
+  const int type = RadioMssql->isChecked() ? 1 : 0;
+  const bool windowsAuth = RadioMssql->isChecked() && RadioWindowsAuth->isChecked();
+  bool ok = false;
+  int userId = EditUserId->text().toInt(&ok);
+  if (!ok) userId = 0;
+  for (int i = 0; i < files.size(); ++i) {
+    int r;
+    {
+      TBusyCursor busy(Qt::BusyCursor);
+      r = p->ReadMt940(type, In(EditDbName->text()), windowsAuth ? "" : In(EditUser->text()),
+                       windowsAuth ? "" : In(EditPassword->text()), In(files[i]),
+                       In(EditTranslations->text()), userId);
+    }
+    Show("Datei " + QFileInfo(files[i]).fileName() + ": " + ImportText(r, type) +
+         ". Ggf. zusätzliche Information: " + Out(p->GetLastError()));
+    if (r != 0 && i + 1 < files.size()) {
+      Show("Abbruch. Die restlichen Dateien werden nicht mehr eingelesen.");
+      return;
+    }
+  }
+}
+
+// Ctrl+Shift+F8: the export and import of the mandate database, in turn.
+void TFormMain::HiddenTest() {
+  auto p = zel::TProxyZelSepaObject::Create("ZelSepaObject");
+  if (!p) return Show(kNoDataFile);
+  const QString file = QDir::homePath() + "/x.txt";
+  Show("GetTempList = " + Out(p->GetTempList()));
+  int r = p->ExportToFile(-4711, In(file));
+  Show(QString("Result(ExportToFile(\"%1\")) = %2").arg(file).arg(r));
+  Show("GetLastError = " + Out(p->GetLastError()));
+  r = p->ImportFromFile(-4711, In(file));
+  Show(QString("Result(ImportFromFile(\"%1\")) = %2").arg(file).arg(r));
+  Show("GetLastError = " + Out(p->GetLastError()));
+}
+
+// The active data file and its period of validity.
+void TFormMain::RefreshDataFile() {
+  auto* pkg = zel::ZelPackage();
+  const std::string file = pkg->GetCurrentFileName();
+  if (file.empty()) {
+    LabelDataFile->setText(kNoDataFile);
+    return;
+  }
+  auto p = TProxyZelProbeObject::Create("ZelProbeObject");
+  LabelDataFile->setText("Aktive Datendatei:\n" + Out(file) +
+                         (p ? "\n" + Out(p->GetVersion()) : QString()));
+}
+
+}  // namespace zelgui
