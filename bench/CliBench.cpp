@@ -116,6 +116,12 @@ int main(int argc, char** argv) {
       out << ":62F:D130102EUR1150,00\n-\n";
     }
   }
+  const std::string csv = (dir / "konten.csv").string();
+  {
+    std::ifstream in(list);
+    std::ofstream out(csv);
+    for (std::string blz, account; in >> blz >> account;) out << blz << ',' << account << '\n';
+  }
   const std::string sqlite = (dir / "bank.sqlite").string();
   Time({"statements", "init-db", sqlite}, "");
 
@@ -134,6 +140,9 @@ int main(int argc, char** argv) {
   Print("zel check --file", Best({"check", "--file", list}, ""), lines);
   Print("zel iban -", Best({"iban", "-"}, list), lines);
   Print("zel dtaus check", Best({"dtaus", "check", dta}, ""), lines);
+  Print("zel csv (report)", Best({"csv", csv, "--blz-col", "1", "--kto-col", "2"}, ""), lines);
+  Print("zel csv --append", Best({"csv", csv, "--blz-col", "1", "--kto-col", "2", "--append"}, ""),
+        lines);
   Run single{0, 0};
   constexpr int kSingle = 50;
   for (int i = 0; i < kSingle; ++i) {

@@ -12,6 +12,7 @@ int Bic(Context& c);
 int Scl(Context& c);
 int CreditorId(Context& c);
 int Dtaus(Context& c);
+int Csv(Context& c);
 int Sepa(Context& c);
 int Mandates(Context& c);
 int Statements(Context& c);

@@ -42,7 +42,10 @@ bool TakesValue(const std::string& o) {
                                         "--translation",
                                         "--user-id",
                                         "--proxy",
-                                        "--timeout"};
+                                        "--timeout",
+                                        "--blz-col",
+                                        "--kto-col",
+                                        "--sep"};
   for (const char* v : kValued)
     if (o == v) return true;
   return false;
@@ -52,7 +55,7 @@ bool TakesValue(const std::string& o) {
 bool IsFlag(const std::string& o) {
   return o == "--json" || o == "--help" || o == "--fragments" || o == "--spaces" ||
          o == "--check" || o == "--saturday" || o == "--quiet" || o == "--version" ||
-         o == "--skip-bad" || o == "--no-transaction" || o == "--online";
+         o == "--skip-bad" || o == "--no-transaction" || o == "--online" || o == "--append";
 }
 
 // ---------------------------------------------------------------------------
@@ -146,6 +149,13 @@ const Command kCommands[] = {
      "Codepaare für :NS:-Felder wie 22=20,23=21. Je Datei werden die übernommenen Auszüge und\n"
      "Umsätze gemeldet, oder Fehlercode und Meldung.",
      Statements},
+    {"csv",
+     "zel csv DATEI [--blz-col N] [--kto-col N] [--sep ';'|','|tab] [--append] [--out DATEI]",
+     "Prüft alle Bankverbindungen einer Text-/CSV-Datei (Spalten wie im Fenster: Vorgabe BLZ 13,\n"
+     "Konto 12; Felder in Anführungszeichen auch über Zeilen). Ohne --append stehen die Zeilen\n"
+     "mit Fehlern und ihr Fehlertext in DATEI mit Endung .out, mit --append jede geprüfte Zeile\n"
+     "mit Code, IBAN und BIC (oder in --out).",
+     Csv},
     {"bank", "zel bank BLZ", "Zeigt die Daten einer Bank: Name58, Name27, Plz, Ort, BIC, Status.",
      Bank},
     {"search", "zel search [--fragments] [TEXT]",

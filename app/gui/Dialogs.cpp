@@ -19,6 +19,9 @@ class TMessageBoxes : public TDialogs {
   QStringList OpenFiles(QWidget* parent, const QString& title, const QString& filter) override {
     return QFileDialog::getOpenFileNames(parent, title, QString(), filter);
   }
+  QString SaveFile(QWidget* parent, const QString& title, const QString& filter) override {
+    return QFileDialog::getSaveFileName(parent, title, QString(), filter);
+  }
   void ShowModal(QDialog& dialog) override { dialog.exec(); }
 };
 

@@ -18,6 +18,9 @@ class TDialogs {
   virtual void Inform(QWidget* parent, const QString& title, const QString& text) = 0;
   // Existing files to open; empty when cancelled.
   virtual QStringList OpenFiles(QWidget* parent, const QString& title, const QString& filter) = 0;
+  // A file to write, asking before an existing one is replaced; empty when
+  // cancelled.
+  virtual QString SaveFile(QWidget* parent, const QString& title, const QString& filter) = 0;
   // Shows a window modally.
   virtual void ShowModal(QDialog& dialog) = 0;
 };

@@ -125,9 +125,7 @@ void TFormMain::BuildChecks() {
   Label(single, "Kontonummer:", 8, 38, 90, EditKto);
   ButtonCheck = Button(single, "&Prüfen", 250, 20, 90);
   PageControl->addTab(single, "&Einzeln");
-  auto* files = new QWidget;
-  Label(files, "Dateien prüfen: zel csv und zel dtaus check", 8, 10, 340);
-  PageControl->addTab(files, "&Dateien");
+  PageControl->addTab(BuildFilesPage(), "&Dateien");
   auto* iban = new QWidget;
   EditIban = Edit(iban, "EditIban", 8, 30, 240);
   Label(iban, "IBAN eingeben:", 8, 10, 200, EditIban);
@@ -141,11 +139,42 @@ void TFormMain::BuildChecks() {
   connect(ButtonCheck, &QPushButton::clicked, this, &TFormMain::CheckSingle);
   connect(ButtonIban, &QPushButton::clicked, this, &TFormMain::CheckIban);
   connect(ButtonCC, &QPushButton::clicked, this, &TFormMain::CheckCard);
-  QPushButton* pages[] = {ButtonCheck, nullptr, ButtonIban, ButtonCC};
+  QPushButton* pages[] = {ButtonCheck, ButtonCsv, ButtonIban, ButtonCC};
   fDefaults[g] = [this, pages] {
     const int page = PageControl->currentIndex();
     return page >= 0 && page < 4 ? pages[page] : nullptr;
   };
+}
+
+// Page "Dateien": a text file of bank connections, or a DTAUS file.
+QWidget* TFormMain::BuildFilesPage() {
+  auto* page = new QWidget;
+  PageControlFiles = new QTabWidget(page);
+  PageControlFiles->setGeometry(2, 0, 352, 82);
+  auto* csv = new QWidget;
+  EditBlzColumn = Edit(csv, "EditBlzColumn", 76, 2, 32, 3);
+  EditBlzColumn->setText("13");
+  EditKtoColumn = Edit(csv, "EditKtoColumn", 76, 28, 32, 3);
+  EditKtoColumn->setText("12");
+  Label(csv, "Spalte Blz:", 4, 4, 70, EditBlzColumn);
+  Label(csv, "Spalte Konto:", 4, 30, 70, EditKtoColumn);
+  auto* sep = Group(csv, "Trennzeichen", 114, 0, 112, 54);
+  RadioComma = new QRadioButton(", (Komma)", sep);
+  RadioComma->setGeometry(4, 14, 105, 13);
+  RadioComma->setChecked(true);
+  RadioSemicolon = new QRadioButton("; (Strichpunkt)", sep);
+  RadioSemicolon->setGeometry(4, 27, 105, 13);
+  RadioTab = new QRadioButton("TAB", sep);
+  RadioTab->setGeometry(4, 40, 105, 13);
+  CheckAppend = Check(csv, "Ergebnisse anh&ängen", 230, 2, 118, false);
+  ButtonCsv = Button(csv, "Da&tei prüfen", 230, 26, 110);
+  PageControlFiles->addTab(csv, "Text/CSV");
+  auto* dtaus = new QWidget;
+  ButtonDtausCheck = Button(dtaus, "&DTAUS-Datei prüfen", 8, 14, 150);
+  PageControlFiles->addTab(dtaus, "DTAUS");
+  connect(ButtonCsv, &QPushButton::clicked, this, &TFormMain::CheckCsvFile);
+  connect(ButtonDtausCheck, &QPushButton::clicked, this, &TFormMain::CheckDtausFile);
+  return page;
 }
 
 void TFormMain::BuildSearchAndBankData() {

@@ -44,6 +44,8 @@ class TFormMain : public QMainWindow {
   void QueryBic();
   void Workdays();
   void ImportStatements();
+  void CheckCsvFile();
+  void CheckDtausFile();
   void HiddenTest();
   void RefreshDataFile();
 
@@ -53,6 +55,7 @@ class TFormMain : public QMainWindow {
 
  private:
   void BuildChecks();
+  QWidget* BuildFilesPage();
   void BuildSearchAndBankData();
   void BuildIban();
   void BuildUpdateAndFiles();
@@ -76,6 +79,11 @@ class TFormMain : public QMainWindow {
   QTabWidget* PageControl = nullptr;
   QLineEdit *EditBlz = nullptr, *EditKto = nullptr, *EditIban = nullptr, *EditCC = nullptr;
   QPushButton *ButtonCheck = nullptr, *ButtonIban = nullptr, *ButtonCC = nullptr;
+  QTabWidget* PageControlFiles = nullptr;
+  QLineEdit *EditBlzColumn = nullptr, *EditKtoColumn = nullptr;
+  QRadioButton *RadioComma = nullptr, *RadioSemicolon = nullptr, *RadioTab = nullptr;
+  QCheckBox* CheckAppend = nullptr;
+  QPushButton *ButtonCsv = nullptr, *ButtonDtausCheck = nullptr;
   QLineEdit* EditSearch = nullptr;
   QCheckBox* CheckFragments = nullptr;
   QPushButton* ButtonSearch = nullptr;

@@ -11,11 +11,14 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
+#include <QProgressDialog>
 #include <QRadioButton>
 #include <QTabWidget>
 #include <QTextCursor>
 
+#include "AtomicFile.h"
 #include "Cp1252.h"
+#include "Csv.h"
 #include "Dialogs.h"
 #include "FormMain.h"
 #include "FormResult.h"
@@ -219,6 +222,83 @@ void TFormMain::ImportStatements() {
       return;
     }
   }
+}
+
+// The batch check of a text file, with a progress dialog that can cancel.
+void TFormMain::CheckCsvFile() {
+  auto p = TProxyZelProbeObject::Create("ZelProbeObject");
+  if (!p) return Show(kNoDataFile);
+  const QString filter = "Textdateien (*.txt *.csv);;Alle Dateien (*)";
+  const QStringList input = Dialogs().OpenFiles(this, "Datei zum Prüfen auswählen", filter);
+  if (input.isEmpty()) return;
+  zel::TCsvBatch job;
+  job.input = input.first().toStdString();
+  job.append = CheckAppend->isChecked();
+  if (job.append) {
+    const QString out = Dialogs().SaveFile(this, "Ergebnisdatei auswählen", filter);
+    if (out.isEmpty()) return;
+    job.output = out.toStdString();
+  }
+  job.separator = RadioSemicolon->isChecked() ? ';' : RadioTab->isChecked() ? '\t' : ',';
+  bool ok = false;
+  job.blzColumn = EditBlzColumn->text().toInt(&ok);
+  if (!ok || job.blzColumn < 1) job.blzColumn = 13;
+  job.ktoColumn = EditKtoColumn->text().toInt(&ok);
+  if (!ok || job.ktoColumn < 1) job.ktoColumn = 12;
+  const qint64 size = QFileInfo(input.first()).size();
+  QProgressDialog progress("Datei wird geprüft ...", "Abbrechen", 0, 1000, this);
+  progress.setWindowModality(Qt::WindowModal);
+  progress.setMinimumDuration(500);
+  job.progress = [&](std::uint64_t done) {
+    progress.setValue(size > 0 ? static_cast<int>(done * 1000 / static_cast<std::uint64_t>(size))
+                               : 0);
+    QApplication::processEvents();
+    return !progress.wasCanceled();
+  };
+  zel::TCsvBatchResult r;
+  {
+    TBusyCursor busy;
+    r = zel::CsvBatchCheck(*p, job);
+  }
+  progress.reset();
+  if (r.status == zel::TCsvBatchResult::kCancelled) return Show("Die Prüfung wurde abgebrochen.");
+  if (r.status != zel::TCsvBatchResult::kDone) return Show(QString::fromStdString(r.message));
+  Show(QString("Fertig! Ergebnis in %1 (%2 Bankverbindung%3 geprüft, %4 Fehler)")
+           .arg(QString::fromStdString(r.output))
+           .arg(r.checked)
+           .arg(r.checked == 1 ? "" : "en")
+           .arg(r.errors));
+}
+
+void TFormMain::CheckDtausFile() {
+  auto p = zel::TProxyZelDtausObject::Create("ZelDtausObject");
+  if (!p) return Show(kNoDataFile);
+  const QStringList input = Dialogs().OpenFiles(this, "Datei zum Prüfen auswählen",
+                                                "DTAUS-Dateien (*.dta);;Alle Dateien (*)");
+  if (input.isEmpty()) return;
+  const QString file = input.first();
+  int r;
+  {
+    TBusyCursor busy;
+    r = p->CheckFile(In(file));
+  }
+  if (r < 0) return Show(Out(p->GetErrorMessage(r)) + " " + Out(p->GetLastError()));
+  if (r != 0)
+    Show(
+        QString("Es wurde%1 %2 Fehler in %3 festgestellt. Die Fehlerliste finden Sie in %4")
+            .arg(r == 1 ? "" : "n")
+            .arg(r)
+            .arg(file, QString::fromStdString(zel::PathWithExtension(file.toStdString(), ".out"))));
+  else
+    Show("Es wurden keine Fehler in " + file + " festgestellt.");
+  QString totals[4];
+  for (int i = 0; i < 4; ++i) {
+    p->CheckFile(std::string("*") + static_cast<char>('A' + i));
+    totals[i] = Out(p->GetLastError());
+  }
+  Show("Daten für Diskettenbegleitzettel:\r\nAnzahl Datensätze C: " + totals[0] +
+       "\r\nSumme der Beträge: " + totals[1] + "\r\nSumme der Kontonummern: " + totals[2] +
+       "\r\nSumme der Bankleitzahlen: " + totals[3]);
 }
 
 // Ctrl+Shift+F8: the export and import of the mandate database, in turn.

@@ -48,6 +48,7 @@ class TNoUser : public TDialogs {
   bool AskYesNo(QWidget*, const QString&, const QString&) override { return true; }
   void Inform(QWidget*, const QString&, const QString&) override {}
   QStringList OpenFiles(QWidget*, const QString&, const QString&) override { return {}; }
+  QString SaveFile(QWidget*, const QString&, const QString&) override { return {}; }
   void ShowModal(QDialog& dialog) override { dialog.show(); }
 };
 

@@ -352,6 +352,21 @@ TEST_F(ZelCli, OnlineBic) {
   ::unsetenv("ZELVARO_BIC_URL");
 }
 
+TEST_F(ZelCli, CsvBatchCheck) {
+  const std::string in = (data_ / "konten.csv").string();
+  std::ofstream(in) << "Name;Ort;BLZ;Konto\nA;B;\"37040044.0\";1234567890\nC;D;;1\n";
+  Result r = Zel({"csv", in, "--sep", ";", "--blz-col", "3", "--kto-col", "4"});
+  EXPECT_EQ(r.rc, 1);
+  EXPECT_EQ(r.out, "Fertig! Ergebnis in " + (data_ / "konten.out").string() +
+                       " (2 Bankverbindungen geprüft, 2 Fehler)\n");
+  std::ifstream report(data_ / "konten.out");
+  std::string first;
+  std::getline(report, first);
+  EXPECT_EQ(first, "Zeile: \"Name\";\"Ort\";\"BLZ\";\"Konto\"\r");
+  EXPECT_EQ(Zel({"csv", in, "--sep", "x"}).rc, 2);
+  EXPECT_EQ(Zel({"csv", (data_ / "fehlt.csv").string()}).rc, 2);
+}
+
 TEST_F(ZelCli, OtherDataFileForOneRun) {
   const Result r = Zel({"--data", (data_ / kOldFile).string(), "version"});
   EXPECT_EQ(r.rc, 0);

@@ -27,12 +27,14 @@ class TAnswers : public zelgui::TDialogs {
   bool yes = false;
   int asked = 0, shown = 0;
   QStringList messages, files;
+  QString saveAs;
   bool AskYesNo(QWidget*, const QString&, const QString&) override {
     ++asked;
     return yes;
   }
   void Inform(QWidget*, const QString&, const QString& text) override { messages << text; }
   QStringList OpenFiles(QWidget*, const QString&, const QString&) override { return files; }
+  QString SaveFile(QWidget*, const QString&, const QString&) override { return saveAs; }
   void ShowModal(QDialog&) override { ++shown; }
   QString Last() const { return messages.isEmpty() ? QString() : messages.last(); }
 };
@@ -201,6 +203,53 @@ class FormMainTest : public QObject {
     answers_.files = {good, dir + "/fehlt.sta"};
     w.ImportStatements();
     QCOMPARE(answers_.messages.size(), 2);
+  }
+
+  // The page "Dateien": report and append mode, the count texts, DTAUS.
+  void FileChecks() {
+    if (NoData()) QSKIP("needs the data file");
+    auto& w = *window_;
+    const QString dir = QDir::homePath();
+    const QString csv = dir + "/konten.csv";
+    QFile f(csv);
+    QVERIFY(f.open(QIODevice::WriteOnly));
+    f.write("37040044,532013000\r\n37040044,532013100\r\n10000000,1,\"a\nb\"\r\nBLZ,Konto\r\n");
+    f.close();
+    w.EditBlzColumn->setText("1");
+    w.EditKtoColumn->setText("2");
+    answers_.files = {csv};
+    w.CheckCsvFile();
+    QCOMPARE(answers_.Last(),
+             "Fertig! Ergebnis in " + dir + "/konten.out (4 Bankverbindungen geprüft, 2 Fehler)");
+    QFile report(dir + "/konten.out");
+    QVERIFY(report.open(QIODevice::ReadOnly));
+    QVERIFY(report.readAll().startsWith("Zeile: \"37040044\",\"532013100\"\r\n"));
+    w.CheckAppend->setChecked(true);
+    answers_.saveAs = dir + "/ergebnis.csv";
+    w.CheckCsvFile();
+    QFile appended(answers_.saveAs);
+    QVERIFY(appended.open(QIODevice::ReadOnly));
+    const QList<QByteArray> lines = appended.readAll().split('\n');
+    QCOMPARE(lines[0], QByteArray("\"37040044\",\"532013000\",\"0\",\"DE89370400440532013000\","
+                                  "\"COBADEFFXXX\"\r"));
+    QCOMPARE(lines[1], QByteArray("\"37040044\",\"532013100\",\"13\",\"\",\"\"\r"));
+    QVERIFY(lines[2].startsWith("\"10000000\",\"1\",\"a b\",\"3\",\"DE"));  // a break in quotes
+    w.EditBlzColumn->setText("5");
+    w.CheckCsvFile();
+    QVERIFY(answers_.Last().endsWith("(0 Bankverbindungen geprüft, 0 Fehler)"));
+
+    auto dtaus = zel::TProxyZelDtausObject::Create("ZelDtausObject");
+    const QString dta = dir + "/z.dta";
+    QCOMPARE(dtaus->CreateFile(dta.toStdString(), "37040044", "532013000", "X", "1", 1, 0, 0), 0);
+    dtaus->WriteFile("37040044", "532013100", "A", "B", "1", 51, 0, 10000);
+    QCOMPARE(dtaus->CloseFile(), 0);
+    answers_.messages.clear();
+    answers_.files = {dta};
+    w.CheckDtausFile();
+    QCOMPARE(answers_.messages.size(), 2);
+    QVERIFY(answers_.messages[0].startsWith("Es wurde 1 Fehler in " + dta));
+    QVERIFY(answers_.messages[1].startsWith(
+        "Daten für Diskettenbegleitzettel:\r\nAnzahl Datensätze C: 1"));
   }
 
   void DatabaseKinds() {

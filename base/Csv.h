@@ -1,0 +1,71 @@
+// Separated values as the batch check reads them (TCSV): a field in double
+// quotes may hold separators and span lines (each line break a blank);
+// quote characters never reach a field. Records are written back quoted,
+// joined by the separator last met. And the batch check of bank
+// connections over such a file, streaming.
+#pragma once
+
+#include <cstdint>
+#include <cstdio>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "Proxies.h"
+#include "ZelExport.h"
+
+namespace zel {
+
+class ZELBASE_API TCSV {
+ public:
+  // Opens the file; separator 0: tab, comma and semicolon all separate.
+  // Throws std::runtime_error with the system's message when it cannot.
+  TCSV(const std::string& fileName, char separator);
+  ~TCSV();
+  TCSV(const TCSV&) = delete;
+  TCSV& operator=(const TCSV&) = delete;
+
+  std::string GetField(int index) const;
+  int FieldCount() const { return static_cast<int>(fFields.size()); }
+  void AddField(const std::string& field) { fFields.push_back(field); }
+  std::string GetLine() const;
+  void ReadNext();
+  bool AtEnd() const { return fEnd; }
+  // Bytes read so far (for progress).
+  std::uint64_t Position() const { return fPosition; }
+
+ private:
+  bool ReadLine(std::string& line);
+  bool IsSeparator(char c) const;
+
+  std::FILE* fFile;
+  std::vector<char> fBuffer;
+  std::vector<std::string> fFields;
+  bool fEnd = false;
+  char fOutputSeparator = ',';
+  char fSeparator;
+  std::uint64_t fPosition = 0;
+};
+
+struct TCsvBatch {
+  std::string input, output;  // output empty: the input's name with ".out"
+  char separator = ',';
+  int blzColumn = 13, ktoColumn = 12;  // 1-based
+  bool append = false;
+  // Called now and then with the bytes read; false cancels.
+  std::function<bool(std::uint64_t)> progress;
+};
+
+struct TCsvBatchResult {
+  enum { kDone, kNoInput, kNoOutput, kCancelled } status = kDone;
+  std::string output, message;  // message: the reason (UTF-8)
+  long checked = 0, errors = 0;
+};
+
+// The batch check: report mode writes the records with errors and their
+// texts, append mode every checked record with its code, IBAN and BIC. The
+// output (CR LF lines) replaces an older file only when complete.
+ZELBASE_API TCsvBatchResult CsvBatchCheck(TProxyZelProbeObject& probe, const TCsvBatch& job);
+
+}  // namespace zel
