@@ -16,6 +16,11 @@ class TMessageBoxes : public TDialogs {
   void Inform(QWidget* parent, const QString& title, const QString& text) override {
     QMessageBox::information(parent, title, text);
   }
+  TAnswer AskYesNoCancel(QWidget* parent, const QString& title, const QString& text) override {
+    const auto r = QMessageBox::question(parent, title, text,
+                                         QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
+    return r == QMessageBox::Yes ? Yes : r == QMessageBox::No ? No : Cancel;
+  }
   QStringList OpenFiles(QWidget* parent, const QString& title, const QString& filter) override {
     return QFileDialog::getOpenFileNames(parent, title, QString(), filter);
   }

@@ -16,6 +16,8 @@ class TDialogs {
   // A question with Yes and No, No the default; true for Yes.
   virtual bool AskYesNo(QWidget* parent, const QString& title, const QString& text) = 0;
   virtual void Inform(QWidget* parent, const QString& title, const QString& text) = 0;
+  enum TAnswer { Yes, No, Cancel };
+  virtual TAnswer AskYesNoCancel(QWidget* parent, const QString& title, const QString& text) = 0;
   // Existing files to open; empty when cancelled.
   virtual QStringList OpenFiles(QWidget* parent, const QString& title, const QString& filter) = 0;
   // A file to write, asking before an existing one is replaced; empty when

@@ -103,7 +103,7 @@ TFormMain::TFormMain(std::function<int()> liveObjects, QWidget* parent)
   connect(qApp, &QApplication::focusChanged, this,
           [this](QWidget*, QWidget* now) { FocusChanged(now); });
   qApp->installEventFilter(this);  // keys reach the window before its controls
-  std::srand(static_cast<unsigned>(QDateTime::currentMSecsSinceEpoch()));
+  fRandom.seed(static_cast<unsigned>(QDateTime::currentMSecsSinceEpoch()));
   ComboBoxMonat->setCurrentIndex(QDate::currentDate().month() - 1);
   EditJahr->setText(QString::number(QDate::currentDate().year()));
   RefreshDataFile();
@@ -208,7 +208,8 @@ void TFormMain::BuildSearchAndBankData() {
 
 void TFormMain::BuildIban() {
   QGroupBox* g = Group(fClient, "IBAN/BIC erzeugen", 304, 140, 261, 169);
-  g->setToolTip("IBAN-Ermittlung erst ab Bankdaten Version 1320");
+  g->setProperty("hint", "IBAN-Ermittlung erst ab Bankdaten Version 1320");
+  GroupIban = g;
   EditIbanBlz = Edit(g, "EditIbanBlz", 90, 18, 70, 8);
   EditIBanKto = Edit(g, "EditIBanKto", 90, 44, 100, 10);
   Label(g, "Bankleit&zahl:", 8, 20, 80, EditIbanBlz);
@@ -232,20 +233,48 @@ void TFormMain::BuildIban() {
 
 void TFormMain::BuildUpdateAndFiles() {
   QGroupBox* u = Group(fClient, "Update-Funktionen und Verwaltung", 568, 4, 229, 305);
-  LabelDataFile = Label(u, "", 8, 20, 213);
+  QGroupBox* local = Group(u, "Lokale Funktionen", 6, 18, 217, 140);
+  Label(local, "Aktive Datendatei:", 8, 18, 200);
+  LabelDataFile = Label(local, "Keine", 8, 36, 200);
   LabelDataFile->setObjectName("LabelDataFile");
-  LabelDataFile->setWordWrap(true);
-  LabelDataFile->setFixedHeight(60);
+  QFont bold = font();
+  bold.setBold(true);
+  LabelDataFile->setFont(bold);
+  Label(local, "Verzeichnis:", 8, 56, 200);
+  LabelDirectory = Label(local, "Keines", 8, 74, 200);
+  ButtonUnpack = Button(local, "Lokale Dateien entpacken", 8, 94, 200);
+  ButtonActivate = Button(local, "Datendatei aktivieren", 8, 116, 200, 22);
+  QGroupBox* server = Group(u, "Update-Server-Funktionen", 6, 162, 217, 136);
+  EditServerUser = Edit(server, "EditServerUser", 90, 20, 118);
+  EditServerPassword = Edit(server, "EditServerPassword", 90, 46, 118);
+  EditServerPassword->setEchoMode(QLineEdit::Password);
+  Label(server, "Benutzername:", 8, 22, 80, EditServerUser);
+  Label(server, "Kennwort:", 8, 48, 80, EditServerPassword);
+  ButtonServerCheck = Button(server, "Nur nachsehen", 8, 76, 200);
+  ButtonServerDownload = Button(server, "Nachsehen und auch gleich runterladen", 8, 104, 200);
+  connect(ButtonActivate, &QPushButton::clicked, this, &TFormMain::ActivateDataFile);
+  connect(ButtonUnpack, &QPushButton::clicked, this, &TFormMain::UnpackPackage);
+  connect(ButtonServerCheck, &QPushButton::clicked, this, [this] { AskUpdateServer(false); });
+  connect(ButtonServerDownload, &QPushButton::clicked, this, [this] { AskUpdateServer(true); });
+  fDefaults[local] = [this] { return ButtonActivate; };
+  fDefaults[server] = [this] { return ButtonServerCheck; };
+
   QGroupBox* d = Group(fClient, "DTAUS-/SEPA-Dateien erzeugen", 0, 440, 301, 73);
-  ButtonDtaus = Button(d, "DTAUS schreiben", 8, 24, 100);
-  ButtonDtaus->setEnabled(false);
-  ButtonDtaus->setToolTip("zel dtaus write, zel sepa credit, zel sepa debit");
+  Label(d, "Schreibt zur Demonstration eine kleine DTAUS-/SEPA- Datei mit zufälligem Inhalt.", 8,
+        18, 290);
+  ButtonDtaus = Button(d, "DTAUS schreiben", 8, 40, 100);
+  ButtonSepaCredit = Button(d, "SEPA-Gut", 114, 40, 85);
+  ButtonSepaDebit = Button(d, "SEPA-Last", 205, 40, 88);
+  connect(ButtonDtaus, &QPushButton::clicked, this, &TFormMain::SampleDtaus);
+  connect(ButtonSepaCredit, &QPushButton::clicked, this, [this] { SampleSepa(false); });
+  connect(ButtonSepaDebit, &QPushButton::clicked, this, [this] { SampleSepa(true); });
   fDefaults[d] = [this] { return ButtonDtaus; };
 }
 
 void TFormMain::BuildBicAndProxy() {
   QGroupBox* g = Group(fClient, "BIC-Abfrage im SCL-Directory durchführen", 0, 312, 301, 49);
-  g->setToolTip("SCL-Directory erst ab Bankdaten Version 1230");
+  g->setProperty("hint", "SCL-Directory erst ab Bankdaten Version 1230");
+  GroupBic = g;
   EditBic = Edit(g, "EditBic", 90, 18, 110, 11);
   connect(EditBic, &QLineEdit::textEdited, this, [this](const QString& t) {
     const int at = EditBic->cursorPosition();
@@ -339,6 +368,26 @@ void TFormMain::BuildInformation() {
   link->setFont(bold);
   link->setOpenExternalLinks(true);  // the desktop's default handler
   link->setCursor(Qt::PointingHandCursor);
+}
+
+void TFormMain::Seed(unsigned seed) { fRandom.seed(seed); }
+
+int TFormMain::Random(int k) { return std::uniform_int_distribution<int>(0, k)(fRandom); }
+
+// The controls directly inside follow the group; its hint shows only
+// while it is disabled.
+void TFormMain::EnableGroup(QGroupBox* group, bool on) {
+  for (QWidget* w : group->findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly))
+    w->setEnabled(on);
+  group->setToolTip(on ? QString() : group->property("hint").toString());
+}
+
+bool TFormMain::AllowsIban(const QString& year, const QString& quarter) {
+  return year > "2013" || (year == "2013" && quarter >= "2");
+}
+
+bool TFormMain::AllowsScl(const QString& year, const QString& quarter) {
+  return year > "2012" || (year == "2012" && quarter >= "3");
 }
 
 void TFormMain::DatabaseKindChanged() {

@@ -7,6 +7,7 @@
 #include <QMainWindow>
 #include <functional>
 #include <map>
+#include <random>
 
 class QCheckBox;
 class QComboBox;
@@ -48,6 +49,15 @@ class TFormMain : public QMainWindow {
   void CheckDtausFile();
   void HiddenTest();
   void RefreshDataFile();
+  void ActivateDataFile();
+  void UnpackPackage();
+  void AskUpdateServer(bool download);
+  void SampleDtaus();
+  void SampleSepa(bool debit);
+  // Which of "IBAN/BIC erzeugen" and "BIC-Abfrage" the bank data of this
+  // year and quarter (texts of the version) allow.
+  static bool AllowsIban(const QString& year, const QString& quarter);
+  static bool AllowsScl(const QString& year, const QString& quarter);
 
  protected:
   void closeEvent(QCloseEvent* event) override;
@@ -65,6 +75,10 @@ class TFormMain : public QMainWindow {
   void BuildInformation();
   void FocusChanged(QWidget* now);
   void DatabaseKindChanged();
+  void EnableGroup(QGroupBox* group, bool on);
+  void ShowDirectory();
+  // A random integer 0..k from the generator seeded at start.
+  int Random(int k);
   void Show(const QString& text);
   void FocusAndSelect(QLineEdit* edit);
 
@@ -73,6 +87,7 @@ class TFormMain : public QMainWindow {
   QWidget* fClient;
   std::map<QGroupBox*, std::function<QPushButton*()>> fDefaults;
   QPushButton* fDefault = nullptr;
+  std::mt19937 fRandom;
 
  public:
   // The controls, by the names the window has always used.
@@ -108,8 +123,14 @@ class TFormMain : public QMainWindow {
   QLineEdit *EditUser = nullptr, *EditPassword = nullptr, *EditDbName = nullptr,
             *EditTranslations = nullptr, *EditUserId = nullptr;
   QPushButton* ButtonImport = nullptr;
-  QLabel* LabelDataFile = nullptr;
-  QPushButton* ButtonDtaus = nullptr;
+  QLabel *LabelDataFile = nullptr, *LabelDirectory = nullptr;
+  QPushButton *ButtonUnpack = nullptr, *ButtonActivate = nullptr;
+  QLineEdit *EditServerUser = nullptr, *EditServerPassword = nullptr;
+  QPushButton *ButtonServerCheck = nullptr, *ButtonServerDownload = nullptr;
+  QGroupBox *GroupIban = nullptr, *GroupBic = nullptr;
+  QPushButton *ButtonDtaus = nullptr, *ButtonSepaCredit = nullptr, *ButtonSepaDebit = nullptr;
+  // Seeds the sample files' generator (tests).
+  void Seed(unsigned seed);
 };
 
 }  // namespace zelgui

@@ -315,17 +315,4 @@ void TFormMain::HiddenTest() {
   Show("GetLastError = " + Out(p->GetLastError()));
 }
 
-// The active data file and its period of validity.
-void TFormMain::RefreshDataFile() {
-  auto* pkg = zel::ZelPackage();
-  const std::string file = pkg->GetCurrentFileName();
-  if (file.empty()) {
-    LabelDataFile->setText(kNoDataFile);
-    return;
-  }
-  auto p = TProxyZelProbeObject::Create("ZelProbeObject");
-  LabelDataFile->setText("Aktive Datendatei:\n" + Out(file) +
-                         (p ? "\n" + Out(p->GetVersion()) : QString()));
-}
-
 }  // namespace zelgui

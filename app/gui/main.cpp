@@ -47,6 +47,7 @@ class TNoUser : public TDialogs {
  public:
   bool AskYesNo(QWidget*, const QString&, const QString&) override { return true; }
   void Inform(QWidget*, const QString&, const QString&) override {}
+  TAnswer AskYesNoCancel(QWidget*, const QString&, const QString&) override { return Cancel; }
   QStringList OpenFiles(QWidget*, const QString&, const QString&) override { return {}; }
   QString SaveFile(QWidget*, const QString&, const QString&) override { return {}; }
   void ShowModal(QDialog& dialog) override { dialog.show(); }

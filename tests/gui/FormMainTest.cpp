@@ -12,12 +12,14 @@
 #include <QTabWidget>
 #include <QtTest>
 
+#include "../base/LocalHttpServer.h"
 #include "Cp1252.h"
 #include "Dialogs.h"
 #include "FormMain.h"
 #include "FormResult.h"
 #include "Odbc.h"
 #include "WindowTexts.h"
+#include "ZelPackage.h"
 
 namespace {
 
@@ -28,6 +30,12 @@ class TAnswers : public zelgui::TDialogs {
   int asked = 0, shown = 0;
   QStringList messages, files;
   QString saveAs;
+  TAnswer ync = Cancel;
+  int asked3 = 0;
+  TAnswer AskYesNoCancel(QWidget*, const QString&, const QString&) override {
+    ++asked3;
+    return ync;
+  }
   bool AskYesNo(QWidget*, const QString&, const QString&) override {
     ++asked;
     return yes;
@@ -47,8 +55,22 @@ class FormMainTest : public QObject {
   Q_OBJECT
 
  private slots:
+  // The update server answers what the test says; its address is read once.
+  void initTestCase() {
+    server_ = std::make_unique<zeltest::LocalHttpServer>([this](const std::string& request) {
+      return zeltest::LocalHttpServer::Answer{request.find("GET /newest") == 0 ? serverAnswer_
+                                                                               : ""};
+    });
+    qputenv("ZELVARO_UPDATE_URL", QString("http://127.0.0.1:%1/").arg(server_->Port()).toUtf8());
+  }
+
   void init() {
-    answers_ = TAnswers{};
+    answers_.messages.clear();
+    answers_.files.clear();
+    answers_.saveAs.clear();
+    answers_.asked = answers_.shown = answers_.asked3 = 0;
+    answers_.yes = false;
+    answers_.ync = zelgui::TDialogs::Cancel;
     zelgui::SetDialogs(&answers_);
     window_ = std::make_unique<zelgui::TFormMain>([this] { return live_; });
     window_->show();
@@ -252,6 +274,89 @@ class FormMainTest : public QObject {
         "Daten für Diskettenbegleitzettel:\r\nAnzahl Datensätze C: 1"));
   }
 
+  // Empty directory, Cancel, a file of another directory.
+  void ActivationFlows() {
+    if (NoData()) QSKIP("needs the data file");
+    auto& w = *window_;
+    auto* pkg = zel::ZelPackage();
+    const std::string home = pkg->GetDataDirectory();
+    const QString active = w.LabelDataFile->text();
+    const QString empty = QDir::homePath() + "/leer/";
+    QDir().mkpath(empty);
+    pkg->SetDataDirectory(empty.toStdString());
+    w.ActivateDataFile();
+    QCOMPARE(answers_.asked3, 0);
+    QCOMPARE(answers_.messages.size(), 2);
+    QVERIFY(answers_.messages[0].startsWith("Im aktuellen Verzeichnis " + empty +
+                                            " sind keine Datendateien vorhanden!"));
+    QCOMPARE(answers_.messages[1], QString("Es wurde keine neue Datendatei geladen."));
+    pkg->SetDataDirectory(home);
+    answers_.ync = zelgui::TDialogs::Cancel;
+    w.ActivateDataFile();
+    QCOMPARE(answers_.Last(), QString("Es wurde keine neue Datendatei geladen."));
+    QCOMPARE(w.LabelDataFile->text(), active);
+    // Another directory: it becomes the data directory.
+    const QString other = QDir::homePath() + "/andere";
+    QDir().mkpath(other);
+    const QString old = QString::fromStdString(home) + "ZelObjects_2013_4.wbd";
+    QVERIFY(QFile::copy(old, other + "/ZelObjects_2013_4.wbd"));
+    QVERIFY(QFile::copy(old + ".sha256", other + "/ZelObjects_2013_4.wbd.sha256"));
+    answers_.ync = zelgui::TDialogs::No;
+    answers_.files = {other + "/ZelObjects_2013_4.wbd"};
+    w.ActivateDataFile();
+    QCOMPARE(answers_.Last(), QString("Die Datei ZelObjects_2013_4.wbd wurde aktiviert."));
+    QCOMPARE(QString::fromStdString(pkg->GetDataDirectory()), other + "/");
+    QCOMPARE(w.LabelDataFile->text(), QString("ZelObjects_2013_4.wbd"));
+    QVERIFY(w.EditIbanBlz->isEnabled());  // 2013, fourth quarter: both groups
+    QVERIFY(w.EditBic->isEnabled());
+    pkg->SetDataDirectory(home);
+    answers_.ync = zelgui::TDialogs::Yes;
+    w.ActivateDataFile();
+    QCOMPARE(w.LabelDataFile->text(), active);
+  }
+
+  void GroupsByDataVersion() {
+    using zelgui::TFormMain;
+    QVERIFY(!TFormMain::AllowsIban("2013", "1"));
+    QVERIFY(TFormMain::AllowsScl("2013", "1"));
+    QVERIFY(TFormMain::AllowsIban("2014", "1") && TFormMain::AllowsScl("2014", "1"));
+    QVERIFY(!TFormMain::AllowsScl("2012", "2") && TFormMain::AllowsScl("2012", "3"));
+  }
+
+  void UpdateServerAnswers() {
+    auto& w = *window_;
+    serverAnswer_ = "ZelObjects_2026_3.wbp";
+    w.AskUpdateServer(false);
+    QCOMPARE(answers_.Last(),
+             QString("Auf dem Server liegt momentan die Datei ZelObjects_2026_3.wbp vor."));
+    serverAnswer_ = "-Wartung bis 14 Uhr";
+    w.AskUpdateServer(false);
+    QVERIFY(answers_.Last().startsWith(
+        "Momentan ist kein Download möglich, aus folgendem Grund: Wartung bis 14 Uhr (Bitte"));
+  }
+
+  void SampleFiles() {
+    if (NoData()) QSKIP("needs the data file");
+    auto& w = *window_;
+    w.Seed(4711);
+    const QString dir = QDir::homePath();
+    answers_.saveAs = dir + "/muster.dta";
+    w.SampleDtaus();
+    QVERIFY(answers_.Last().startsWith("DTAUS-Datei " + dir + "/muster.dta mit "));
+    answers_.files = {answers_.saveAs};
+    auto dtaus = zel::TProxyZelDtausObject::Create("ZelDtausObject");
+    QCOMPARE(dtaus->CheckFile(answers_.saveAs.toStdString()), 0);  // every account passes
+    answers_.saveAs = dir + "/gut.xml";
+    w.SampleSepa(false);
+    QVERIFY(answers_.Last().startsWith("SEPA-Gutschrift-Datei " + dir + "/gut.xml mit "));
+    answers_.saveAs = dir + "/last.xml";
+    w.SampleSepa(true);
+    QVERIFY(answers_.Last().startsWith("SEPA-Lastschrift-Datei " + dir + "/last.xml mit "));
+    QFile xml(answers_.saveAs);
+    QVERIFY(xml.open(QIODevice::ReadOnly));
+    QVERIFY(xml.readAll().contains("<LclInstrm>"));
+  }
+
   void DatabaseKinds() {
     auto& w = *window_;
     QVERIFY(!w.GroupAuth->isEnabled());
@@ -328,6 +433,8 @@ class FormMainTest : public QObject {
   }
 
  private:
+  std::unique_ptr<zeltest::LocalHttpServer> server_;
+  std::string serverAnswer_;
   TAnswers answers_;
   int live_ = 0;
   std::unique_ptr<zelgui::TFormMain> window_;
