@@ -13,6 +13,7 @@ int Scl(Context& c);
 int CreditorId(Context& c);
 int Dtaus(Context& c);
 int Csv(Context& c);
+int Data(Context& c);
 int Sepa(Context& c);
 int Mandates(Context& c);
 int Statements(Context& c);

@@ -12,6 +12,7 @@
 #include "CliCommon.h"
 #include "Commands.h"
 #include "CsvRows.h"
+#include "PaymentFile.h"
 
 namespace zelcli {
 namespace {
@@ -21,24 +22,6 @@ using zel::TProxyZelSepaObject;
 using zel::Utf8ToCp1252;
 
 constexpr std::size_t kCreditColumns = 7;  // amount;name;iban;bic;purpose;reference;text
-
-struct Refusal {
-  long line;
-  std::string message;  // UTF-8
-};
-
-// "1234.56" of an amount in 1/10000.
-std::string Euro(std::int64_t amount) {
-  const std::int64_t cents = amount / 100;
-  const std::string c = std::to_string(cents % 100);
-  return std::to_string(cents / 100) + (c.size() < 2 ? ".0" : ".") + c;
-}
-
-std::string GermanEuro(std::int64_t amount) {
-  std::string s = Euro(amount);
-  s[s.size() - 3] = ',';
-  return s;
-}
 
 std::string ObjectError(TProxyZelSepaObject& p) { return Cp1252ToUtf8(p.GetLastError()); }
 
@@ -91,81 +74,6 @@ bool WriteRow(TProxyZelSepaObject& p, const std::vector<std::string>& f, std::in
     return true;
   reason = ObjectError(p);
   return false;
-}
-
-// What differs between credit-transfer and debit files.
-struct PaymentKind {
-  const char* one;   // "Überweisung"
-  const char* many;  // "Überweisungen"
-  std::function<bool(const std::vector<std::string>&, std::int64_t&, std::string&)> write;
-  std::function<int(const std::string&)> close;
-};
-
-struct Outcome {
-  std::vector<Refusal> refused;
-  long count = 0;
-  std::int64_t sum = 0;
-};
-
-void Report(Context& c, const PaymentKind& kind, const Outcome& o, const std::string& date,
-            const std::string& submit, bool written, const std::string& extra) {
-  const std::string out = c.args.Get("--out");
-  if (c.json) {
-    std::string list;
-    for (const Refusal& r : o.refused)
-      list += (list.empty() ? "{\"line\":" : ",{\"line\":") + std::to_string(r.line) +
-              ",\"message\":" + JsonString(r.message) + "}";
-    JsonObject j;
-    j.Typed("file", out).Raw("written", written ? "true" : "false");
-    if (written) {
-      j.Number("count", o.count).Raw("sum", "\"" + Euro(o.sum) + "\"").Typed("submitBy", submit);
-      if (!date.empty()) j.Typed("executionDate", date);
-    }
-    c.out << j.Raw("refused", "[" + list + "]").Str() << "\n";
-    return;
-  }
-  for (const Refusal& r : o.refused) c.err << "Zeile " << r.line << ": " << r.message << "\n";
-  if (!written) {
-    c.err << o.refused.size() << " Zeile" << (o.refused.size() == 1 ? "" : "n")
-          << " abgelehnt; es wurde keine Datei geschrieben (--skip-bad schreibt die guten).\n";
-    return;
-  }
-  c.out << out << ": " << o.count << " " << (o.count == 1 ? kind.one : kind.many) << ", Summe "
-        << GermanEuro(o.sum) << " EUR";
-  if (!date.empty()) c.out << ", Ausführung am " << date;
-  c.out << ", einzureichen bis " << submit << "\n" << extra;
-}
-
-// Every row of the CSV through kind.write; the refused ones with their line.
-Outcome WriteRows(std::istream& in, const PaymentKind& kind) {
-  LineReader reader(in);
-  std::string_view line;
-  bool tooLong = false;
-  char separator = 0;
-  std::vector<std::string> fields;
-  Outcome o;
-  long number = 0;
-  while (reader.Next(line, tooLong)) {
-    ++number;
-    if (number == 1 && line.substr(0, 3) == "\xEF\xBB\xBF") line.remove_prefix(3);
-    if (tooLong) {
-      o.refused.push_back({number, "Die Zeile ist länger als 4096 Zeichen"});
-    } else if (separator == 0) {
-      separator = CsvSeparator(line);  // the header
-    } else if (line.find_first_not_of(" \r") != std::string_view::npos) {
-      std::int64_t amount = 0;
-      std::string reason;
-      if (!SplitCsv(line, separator, fields))
-        reason = "Ein Anführungszeichen wird nicht geschlossen";
-      if (reason.empty() && kind.write(fields, amount, reason)) {
-        ++o.count;
-        o.sum += amount;
-      } else {
-        o.refused.push_back({number, reason});
-      }
-    }
-  }
-  return o;
 }
 
 // The rows into the open file, then the file saved, or nothing saved when a
@@ -339,13 +247,7 @@ int Sepa(Context& c) {
     c.err << a.Get("--out") << ": " << Cp1252ToUtf8(reason) << "\n";
     return kUsage;
   }
-  if (input == "-") return run(c, c.in);
-  std::ifstream file(input, std::ios::binary);
-  if (!file) {
-    c.err << "Die Datei " << input << " kann nicht gelesen werden.\n";
-    return kUsage;
-  }
-  return run(c, file);
+  return WithPaymentInput(c, input, [&](std::istream& in) { return run(c, in); });
 }
 
 }  // namespace zelcli

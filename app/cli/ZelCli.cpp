@@ -45,7 +45,11 @@ bool TakesValue(const std::string& o) {
                                         "--timeout",
                                         "--blz-col",
                                         "--kto-col",
-                                        "--sep"};
+                                        "--sep",
+                                        "--account",
+                                        "--type",
+                                        "--reference",
+                                        "--days-ahead"};
   for (const char* v : kValued)
     if (o == v) return true;
   return false;
@@ -55,7 +59,8 @@ bool TakesValue(const std::string& o) {
 bool IsFlag(const std::string& o) {
   return o == "--json" || o == "--help" || o == "--fragments" || o == "--spaces" ||
          o == "--check" || o == "--saturday" || o == "--quiet" || o == "--version" ||
-         o == "--skip-bad" || o == "--no-transaction" || o == "--online" || o == "--append";
+         o == "--skip-bad" || o == "--no-transaction" || o == "--online" || o == "--append" ||
+         o == "--no-check";
 }
 
 // ---------------------------------------------------------------------------
@@ -107,9 +112,14 @@ const Command kCommands[] = {
      "8 8. August, 16 Mariä Himmelfahrt, 32 Reformationstag, 64 Allerheiligen, 128 2. November,\n"
      "256 Buß- und Bettag, 512 Heiligabend, 1024 Silvester); Vorgabe 1607.",
      Workdays},
-    {"dtaus", "zel dtaus check DATEI",
+    {"dtaus",
+     "zel dtaus check DATEI | zel dtaus write ZAHLUNGEN.csv --out DATEI --blz BLZ --account KONTO "
+     "--name NAME [--type GK|LK] [--reference TEXT] [--no-check] [--days-ahead N] [--skip-bad]",
      "Prüft eine DTAUS-Datei: Kontoprüfung aller Zahlungen (Fehlerliste in DATEI mit Endung .out)\n"
-     "und die Kontrollsummen für den Diskettenbegleitzettel.",
+     "und die Kontrollsummen für den Diskettenbegleitzettel. write schreibt eine DTAUS-Datei\n"
+     "(GK Gutschriften, LK Lastschriften) aus einer CSV-Datei mit den Spalten\n"
+     "BLZ;Konto;Name;Verwendungszweck;Intern;Textschlüssel;Ergänzung;Betrag und zeigt die\n"
+     "Kontrollsummen; abgelehnte Zeilen wie bei zel sepa credit.",
      Dtaus},
     {"sepa",
      "zel sepa credit ZAHLUNGEN.csv --out DATEI.xml --msg-id ID --pmt-inf-id ID --initiator NAME "
@@ -156,6 +166,15 @@ const Command kCommands[] = {
      "mit Fehlern und ihr Fehlertext in DATEI mit Endung .out, mit --append jede geprüfte Zeile\n"
      "mit Code, IBAN und BIC (oder in --out).",
      Csv},
+    {"data",
+     "zel data list | zel data activate DATEI | zel data unpack DATEI | zel data check-update "
+     "[--user U --password P] | zel data download [--user U --password P]",
+     "Die Datendateien: list zeigt jede Datei des Datenverzeichnisses mit ihrer Gültigkeit (* die\n"
+     "aktive), activate aktiviert eine Datei (mit Verzeichnis: das wird das Datenverzeichnis),\n"
+     "unpack entpackt eine gepackte Datei (.wbp), check-update fragt den Update-Server nach einer\n"
+     "neueren Datei, download lädt sie herunter (Benutzer und Kennwort auch aus\n"
+     "UpdateUser=/UpdatePassword= der Konfigurationsdatei).",
+     Data},
     {"bank", "zel bank BLZ", "Zeigt die Daten einer Bank: Name58, Name27, Plz, Ort, BIC, Status.",
      Bank},
     {"search", "zel search [--fragments] [TEXT]",

@@ -19,11 +19,10 @@
 
 #include "Dialogs.h"
 #include "FormResult.h"
+#include "WindowTexts.h"
 
 namespace zelgui {
 namespace {
-
-constexpr const char* kProductUrl = "https://www.zelvaro.de";
 
 QGroupBox* Group(QWidget* parent, const QString& title, int x, int y, int w, int h) {
   auto* g = new QGroupBox(title, parent);
@@ -363,7 +362,7 @@ void TFormMain::BuildInformation() {
                        "Bestellmöglichkeiten etc.) finden Sie im Internet unter:",
                        6, 18, 655);
   text->setFont(bold);
-  QLabel* link = Label(g, QString("<a href=\"%1\">%1</a>").arg(kProductUrl), 664, 18, 130);
+  QLabel* link = Label(g, QString("<a href=\"%1\">%1</a>").arg(zel::kProductUrl), 664, 18, 130);
   link->setObjectName("LabelLink");
   link->setFont(bold);
   link->setOpenExternalLinks(true);  // the desktop's default handler

@@ -12,13 +12,13 @@
 #include "Dialogs.h"
 #include "FormMain.h"
 #include "Proxies.h"
+#include "WindowTexts.h"
 #include "ZelPackage.h"
 
 namespace zelgui {
 namespace {
 
 constexpr const char* kNoDataFile = "Es ist keine Datendatei geladen!";
-constexpr const char* kProductUrl = "https://www.zelvaro.de";
 // Nine new digits are drawn at most this often for one sample account.
 constexpr int kAccountAttempts = 50;
 
@@ -85,31 +85,9 @@ void TFormMain::ActivateDataFile() {
   }
   if (answer == TDialogs::Cancel) return Show("Es wurde keine neue Datendatei geladen.");
   const int r = pkg->Activate(In(file));
-  const QString why = " Grund: " + Out(pkg->GetLastError());
-  const QString current = Out(pkg->GetCurrentFileName());
-  switch (r) {
-    case 0: Show("Die Datei " + file + " wurde aktiviert."); break;
-    case 3:
-      Show("Die Datei " + file + " konnte nicht geladen werden. Die alte Datei " + current +
-           " wird weiterverwendet." + why);
-      break;
-    case 13:
-      Show("Die Datei " + file + " ist keine gültige Datendatei. Die alte Datei " + current +
-           " wird weiterverwendet." + why);
-      break;
-    case 14:
-      Show("Die Datei " + file +
-           " ist keine gültige Datendatei, und die vorherige Datendatei "
-           "konnte nicht wieder geladen werden. Es ist jetzt KEINE Datendatei geladen!" +
-           why);
-      break;
-    default:
-      Show(QString("Die Datei %1 konnte nicht geladen werden, und zwar wegen dem unbekannten "
-                   "Fehler Nr. %2.")
-               .arg(file)
-               .arg(r) +
-           why);
-  }
+  Show(QString::fromStdString(zel::ActivationText(r, file.toStdString(),
+                                                  zel::Cp1252ToUtf8(pkg->GetCurrentFileName()),
+                                                  zel::Cp1252ToUtf8(pkg->GetLastError()))));
   RefreshDataFile();
 }
 
@@ -127,20 +105,7 @@ void TFormMain::UnpackPackage() {
   QApplication::setOverrideCursor(Qt::WaitCursor);
   const int r = pkg->Unpack(In(name));
   QApplication::restoreOverrideCursor();
-  switch (r) {
-    case 0: return Show("Die Datei " + name + " wurde ordnungsgemäß entpackt.");
-    case 3: return Show("Die Datei " + name + " konnte nicht geöffnet werden.");
-    case 5: return Show("Die Datei " + name + " ist bereits als entpackte Version vorhanden.");
-    case 13:
-      return Show("Die Datei " + name +
-                  " kann nicht entpackt werden, da sie fehlerhaft ist. "
-                  "Bitte laden Sie eine korrekte Version vom Update-Server herunter.");
-    default:
-      return Show(QString("Die Datei %1 kann nicht entpackt werden, weil der unbekannte Fehler "
-                          "Nr. %2 aufgetreten ist.")
-                      .arg(name)
-                      .arg(r));
-  }
+  Show(QString::fromStdString(zel::UnpackText(r, name.toStdString())));
 }
 
 // The window's proxy and time-out fields go to the package object first.
@@ -152,22 +117,10 @@ void TFormMain::AskUpdateServer(bool download) {
   if (ok && timeout > 0) pkg->UpdateSetTimeout(timeout);
   QApplication::setOverrideCursor(Qt::WaitCursor);
   const std::string user = In(EditServerUser->text()), password = In(EditServerPassword->text());
-  QString answer = Out(download ? pkg->UpdateServerDownload(user, password)
-                                : pkg->UpdateServerCheck(user, password));
+  const QString answer = Out(download ? pkg->UpdateServerDownload(user, password)
+                                      : pkg->UpdateServerCheck(user, password));
   QApplication::restoreOverrideCursor();
-  if (answer.isEmpty()) answer = " ";
-  const QString rest = answer.mid(1);
-  if (answer[0] == '+')
-    Show(download ? "Gepackte Datei " + rest + " heruntergeladen."
-                  : "Auf dem Server liegt momentan die Datei " + rest + " vor.");
-  else if (answer[0] == '-')
-    Show("Momentan ist kein Download möglich, aus folgendem Grund: " + rest +
-         " (Bitte versuchen Sie ggf. einen manuellen Download auf " + kProductUrl +
-         ", um nähere Erläuterungen zu diesem Fehler zu erfahren.)");
-  else
-    Show(QString("Der Server antwortet nicht richtig. Bitte versuchen Sie einen manuellen "
-                 "Download auf %1, um nähere Erläuterungen zu erhalten.)")
-             .arg(kProductUrl));
+  Show(QString::fromStdString(zel::UpdateServerText(answer.toStdString(), download)));
 }
 
 void TFormMain::SampleDtaus() {

@@ -367,6 +367,44 @@ TEST_F(ZelCli, CsvBatchCheck) {
   EXPECT_EQ(Zel({"csv", (data_ / "fehlt.csv").string()}).rc, 2);
 }
 
+// A DTAUS file from a CSV: a refused row keeps the file from being written
+// unless --skip-bad; the control totals follow.
+TEST_F(ZelCli, DtausWrite) {
+  const std::string csv =
+      "blz;account;name;purpose;internal;key;key_ext;amount\n"
+      "37040044;532013000;Erika Mustermann;Miete;1;51;0;12,50\n"
+      "37040044;532013100;Max;Test;2;51;0;1.00\n";
+  const std::string out = (data_ / "z.dta").string();
+  std::vector<std::string> args = {"dtaus",     "write",  "-",           "--out",
+                                   out,         "--blz",  "37040044",    "--account",
+                                   "532013000", "--name", "Zelvaro GmbH"};
+  Result r = Zel(args, csv);
+  EXPECT_EQ(r.rc, 1);
+  EXPECT_NE(r.err.find("Zeile 3: "), std::string::npos);
+  EXPECT_FALSE(std::filesystem::exists(out));
+  args.push_back("--skip-bad");
+  r = Zel(args, csv);
+  EXPECT_EQ(r.rc, 0) << r.err;
+  EXPECT_EQ(r.out, out +
+                       ": 1 Zahlung, Summe 12,50 EUR\nDaten für Diskettenbegleitzettel:\n"
+                       "Anzahl Datensätze C: 1\nSumme der Beträge: 12.50\n"
+                       "Summe der Kontonummern: 532013000\nSumme der Bankleitzahlen: 37040044\n");
+  EXPECT_EQ(Zel({"dtaus", "check", out}).rc, 0);
+}
+
+TEST_F(ZelCli, DataFiles) {
+  const Result r = Zel({"data", "list"});
+  EXPECT_EQ(r.rc, 0);
+  EXPECT_NE(r.out.find("* ZelObjects_2026_2.wbd  gültig vom 08.06.2026 bis 06.09.2026\n"),
+            std::string::npos)
+      << r.out;
+  EXPECT_NE(r.out.find("  ZelObjects_2013_4.wbd  gültig vom 09.12.2013 bis 02.03.2014\n"),
+            std::string::npos);
+  EXPECT_EQ(Zel({"data", "unpack", (data_ / "fehlt.wbp").string()}).rc, 1);
+  EXPECT_EQ(Zel({"data", "activate", "ZelObjects_1999_1.wbd"}).rc, 1);
+  EXPECT_EQ(Zel({"data", "frobnicate"}).rc, 2);
+}
+
 TEST_F(ZelCli, OtherDataFileForOneRun) {
   const Result r = Zel({"--data", (data_ / kOldFile).string(), "version"});
   EXPECT_EQ(r.rc, 0);
