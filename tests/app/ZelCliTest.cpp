@@ -363,6 +363,10 @@ TEST_F(ZelCli, CsvBatchCheck) {
   std::string first;
   std::getline(report, first);
   EXPECT_EQ(first, "Zeile: \"Name\";\"Ort\";\"BLZ\";\"Konto\"\r");
+  std::ofstream(in) << "37040044,532013000\n";
+  EXPECT_EQ(Zel({"csv", in, "--blz-col", "1", "--kto-col", "2"}).out,
+            "Fertig! Ergebnis in " + (data_ / "konten.out").string() +
+                " (1 Bankverbindung geprüft, 0 Fehler)\n");
   EXPECT_EQ(Zel({"csv", in, "--sep", "x"}).rc, 2);
   EXPECT_EQ(Zel({"csv", (data_ / "fehlt.csv").string()}).rc, 2);
 }
