@@ -3,6 +3,7 @@
 
 #include <unistd.h>
 
+#include <cctype>
 #include <cstdio>
 #include <string>
 
@@ -65,6 +66,27 @@ bool WriteDtausRow(zel::TProxyZelDtausObject& p, const std::vector<std::string>&
   return false;
 }
 
+// A file in a currency ("--currency USD-US"; "--euro" is EUR-DE): the
+// special own bank code 99935000 and the currency and country behind the
+// name, in its first 27 characters, as DTAUS marks such files.
+bool CurrencyMode(Context& c, std::string& blz, std::string& name) {
+  const Args& a = c.args;
+  if (!a.Has("--euro") && !a.Has("--currency")) return true;
+  const std::string cur = a.Has("--currency") ? a.Get("--currency") : "EUR-DE";
+  const auto letters = [&](std::size_t from, std::size_t n) {
+    for (std::size_t i = from; i < from + n; ++i)
+      if (i >= cur.size() || !std::isalpha(static_cast<unsigned char>(cur[i]))) return false;
+    return true;
+  };
+  if (cur.size() != 6 || !letters(0, 3) || cur[3] != '-' || !letters(4, 2)) {
+    c.err << "--currency braucht Währung und Land wie USD-US.\n";
+    return false;
+  }
+  blz = "99935000";
+  name = name.substr(0, 20) + " " + cur;
+  return true;
+}
+
 // The file is written under a temporary name beside the target and takes
 // the target's name only when it is complete and no row was refused.
 int Write(Context& c, std::istream& in, zel::TProxyZelDtausObject& p) {
@@ -76,9 +98,11 @@ int Write(Context& c, std::istream& in, zel::TProxyZelDtausObject& p) {
     c.err << "--days-ahead braucht eine Zahl von 0 bis 15.\n";
     return kUsage;
   }
-  const int created = p.CreateFile(
-      temp, a.Get("--blz"), a.Get("--account"), Utf8ToCp1252(a.Get("--name")), a.Get("--reference"),
-      a.Get("--type") == "LK" ? 2 : 1, a.Has("--no-check") ? 0 : 1, days);
+  std::string blz = a.Get("--blz"), name = Utf8ToCp1252(a.Get("--name"));
+  if (!CurrencyMode(c, blz, name)) return kUsage;
+  const int created =
+      p.CreateFile(temp, blz, a.Get("--account"), name, a.Get("--reference"),
+                   a.Get("--type") == "LK" ? 2 : 1, a.Has("--no-check") ? 0 : 1, days);
   if (created != 0 && created != 405) {
     c.err << "Auftraggeber: " << Cp1252ToUtf8(p.GetErrorMessage(created)) << " "
           << Cp1252ToUtf8(p.GetLastError()) << "\n";
@@ -119,8 +143,9 @@ int Dtaus(Context& c) {
     return kUsage;
   }
   if (a.words[0] == "write") {
+    const bool currency = a.Has("--euro") || a.Has("--currency");
     for (const char* o : {"--out", "--blz", "--account", "--name"})
-      if (a.Get(o).empty()) {
+      if (a.Get(o).empty() && !(currency && std::string(o) == "--blz")) {
         c.err << "Die Option " << o << " fehlt.\n";
         return kUsage;
       }

@@ -49,7 +49,8 @@ bool TakesValue(const std::string& o) {
                                         "--account",
                                         "--type",
                                         "--reference",
-                                        "--days-ahead"};
+                                        "--days-ahead",
+                                        "--currency"};
   for (const char* v : kValued)
     if (o == v) return true;
   return false;
@@ -60,7 +61,7 @@ bool IsFlag(const std::string& o) {
   return o == "--json" || o == "--help" || o == "--fragments" || o == "--spaces" ||
          o == "--check" || o == "--saturday" || o == "--quiet" || o == "--version" ||
          o == "--skip-bad" || o == "--no-transaction" || o == "--online" || o == "--append" ||
-         o == "--no-check";
+         o == "--no-check" || o == "--euro";
 }
 
 // ---------------------------------------------------------------------------
@@ -114,12 +115,16 @@ const Command kCommands[] = {
      Workdays},
     {"dtaus",
      "zel dtaus check DATEI | zel dtaus write ZAHLUNGEN.csv --out DATEI --blz BLZ --account KONTO "
-     "--name NAME [--type GK|LK] [--reference TEXT] [--no-check] [--days-ahead N] [--skip-bad]",
+     "--name NAME [--type GK|LK] [--reference TEXT] [--no-check] [--days-ahead N] "
+     "[--euro|--currency "
+     "WÄHRUNG-LAND] [--skip-bad]",
      "Prüft eine DTAUS-Datei: Kontoprüfung aller Zahlungen (Fehlerliste in DATEI mit Endung .out)\n"
      "und die Kontrollsummen für den Diskettenbegleitzettel. write schreibt eine DTAUS-Datei\n"
      "(GK Gutschriften, LK Lastschriften) aus einer CSV-Datei mit den Spalten\n"
      "BLZ;Konto;Name;Verwendungszweck;Intern;Textschlüssel;Ergänzung;Betrag und zeigt die\n"
-     "Kontrollsummen; abgelehnte Zeilen wie bei zel sepa credit.",
+     "Kontrollsummen; abgelehnte Zeilen wie bei zel sepa credit. --euro oder --currency USD-US\n"
+     "schreiben eine Datei in Währung (Auftraggeber-BLZ 99935000, Währung und Land hinter dem\n"
+     "Namen).",
      Dtaus},
     {"sepa",
      "zel sepa credit ZAHLUNGEN.csv --out DATEI.xml --msg-id ID --pmt-inf-id ID --initiator NAME "

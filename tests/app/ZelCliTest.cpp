@@ -394,6 +394,20 @@ TEST_F(ZelCli, DtausWrite) {
                        "Anzahl Datensätze C: 1\nSumme der Beträge: 12.50\n"
                        "Summe der Kontonummern: 532013000\nSumme der Bankleitzahlen: 37040044\n");
   EXPECT_EQ(Zel({"dtaus", "check", out}).rc, 0);
+  // A file in US dollars: the special bank code, the currency behind the name.
+  args = {"dtaus",  "write",        "-",          "--out",  out,          "--account", "532013000",
+          "--name", "Zelvaro GmbH", "--currency", "USD-US", "--no-check", "--skip-bad"};
+  r = Zel(args, csv);
+  ASSERT_EQ(r.rc, 0) << r.err;
+  std::ifstream in(out, std::ios::binary);
+  const std::string dta((std::istreambuf_iterator<char>(in)), {});
+  EXPECT_EQ(dta.substr(7, 8), "99935000");
+  EXPECT_EQ(dta.substr(127, 1), " ");  // not euro
+  EXPECT_EQ(Zel({"dtaus", "write", "-", "--out", out, "--account", "1", "--name", "X", "--currency",
+                 "US"},
+                csv)
+                .rc,
+            2);
 }
 
 TEST_F(ZelCli, DataFiles) {
