@@ -103,6 +103,9 @@ int Write(Context& c, std::istream& in, zel::TProxyZelDtausObject& p) {
   const int created =
       p.CreateFile(temp, blz, a.Get("--account"), name, a.Get("--reference"),
                    a.Get("--type") == "LK" ? 2 : 1, a.Has("--no-check") ? 0 : 1, days);
+  if (created == 405)  // the header failed: said, and the payments are still tried
+    c.err << Cp1252ToUtf8(p.GetErrorMessage(created)) << " " << Cp1252ToUtf8(p.GetLastError())
+          << "\n";
   if (created != 0 && created != 405) {
     c.err << "Auftraggeber: " << Cp1252ToUtf8(p.GetErrorMessage(created)) << " "
           << Cp1252ToUtf8(p.GetLastError()) << "\n";

@@ -2,8 +2,11 @@
 
 #include <gtest/gtest.h>
 #include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include <algorithm>
+#include <csignal>
 #include <filesystem>
 #include <fstream>
 #include <random>
@@ -408,6 +411,37 @@ TEST_F(ZelCli, DtausWrite) {
                 csv)
                 .rc,
             2);
+}
+
+// A header that cannot be written (405, here a file-size limit in a child
+// process) is reported, and the payments are still tried.
+TEST_F(ZelCli, DtausWriteGoesOnAfter405) {
+  int pipe[2];
+  ASSERT_EQ(::pipe(pipe), 0);
+  const pid_t child = ::fork();
+  if (child == 0) {
+    std::signal(SIGXFSZ, SIG_IGN);
+    const rlimit limit{64, 64};
+    ::setrlimit(RLIMIT_FSIZE, &limit);
+    const Result r = Zel({"dtaus", "write", "-", "--out", (data_ / "z.dta").string(), "--blz",
+                          "37040044", "--account", "532013000", "--name", "X"},
+                         "blz;account;name;purpose;internal;key;key_ext;amount\n"
+                         "37040044;532013000;Erika;Miete;1;51;0;12,50\n");
+    [[maybe_unused]] auto n = ::write(pipe[1], r.err.data(), r.err.size());
+    ::_exit(r.rc);
+  }
+  ::close(pipe[1]);
+  std::string err;
+  char buf[4096];
+  for (ssize_t n; (n = ::read(pipe[0], buf, sizeof buf)) > 0;)
+    err.append(buf, static_cast<std::size_t>(n));
+  ::close(pipe[0]);
+  int status = 0;
+  ::waitpid(child, &status, 0);
+  EXPECT_EQ(WEXITSTATUS(status), 2);  // the file could not be completed
+  EXPECT_NE(err.find("konnte der A-Satz nicht richtig geschrieben werden"), std::string::npos);
+  EXPECT_NE(err.find("Zeile 2: "), std::string::npos) << err;  // the payment was tried
+  EXPECT_FALSE(std::filesystem::exists(data_ / "z.dta"));
 }
 
 TEST_F(ZelCli, DataFiles) {
