@@ -20,6 +20,13 @@ namespace {
 
 constexpr int kTransfers = 100000;
 
+// The high-water mark of resident memory of this process or its children.
+double PeakMb(int who) {
+  rusage usage{};
+  getrusage(who, &usage);
+  return static_cast<double>(usage.ru_maxrss) / 1024.0;
+}
+
 std::string FileName() { return "/tmp/zel_bench_" + std::to_string(::getpid()) + ".xml"; }
 
 void BM_SepaCredit(benchmark::State& state) {
@@ -33,10 +40,8 @@ void BM_SepaCredit(benchmark::State& state) {
                     "", "E2E-" + std::to_string(i), "Rechnung " + std::to_string(i) + " vom Juni");
     result = o.CloseCredit(FileName());
   }
-  rusage usage{};
-  getrusage(RUSAGE_SELF, &usage);
   state.counters["result"] = result;
-  state.counters["peak_MB"] = static_cast<double>(usage.ru_maxrss) / 1024.0;
+  state.counters["peak_MB"] = PeakMb(RUSAGE_SELF);
   state.SetItemsProcessed(state.iterations() * kTransfers);
   std::remove(FileName().c_str());
 }
@@ -104,10 +109,8 @@ void BM_MergeTemp(benchmark::State& state) {
     ::waitpid(child, &status, 0);
     result = WEXITSTATUS(status);
   }
-  rusage usage{};
-  getrusage(RUSAGE_CHILDREN, &usage);
   state.counters["result"] = result;
-  state.counters["peak_MB"] = static_cast<double>(usage.ru_maxrss) / 1024.0;
+  state.counters["peak_MB"] = PeakMb(RUSAGE_CHILDREN);
   state.SetItemsProcessed(state.iterations() * kDebits);
   std::remove(FileName().c_str());
 }

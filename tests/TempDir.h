@@ -5,9 +5,19 @@
 #include <unistd.h>
 
 #include <filesystem>
+#include <fstream>
+#include <sstream>
 #include <string>
 
 namespace zeltest {
+
+// The whole content of a file.
+inline std::string ReadFile(const std::filesystem::path& p) {
+  std::ifstream in(p, std::ios::binary);
+  std::stringstream s;
+  s << in.rdbuf();
+  return s.str();
+}
 
 class TempDirTest : public ::testing::Test {
  protected:

@@ -9,6 +9,8 @@
 #include <map>
 #include <random>
 
+#include "Proxies.h"
+
 class QCheckBox;
 class QComboBox;
 class QGroupBox;
@@ -81,6 +83,8 @@ class TFormMain : public QMainWindow {
   int Random(int k);
   void Show(const QString& text);
   void FocusAndSelect(QLineEdit* edit);
+  void CheckField(QLineEdit* edit,
+                  std::int32_t (zel::TProxyZelProbeObject::*check)(const std::string&));
 
   std::function<int()> fLiveObjects;
   TFormResult* fResult;

@@ -89,21 +89,18 @@ void TFormMain::CheckSingle() {
   FocusAndSelect(EditBlz);
 }
 
-void TFormMain::CheckIban() {
+// A check of one input field: "Ergebnis: code (text)".
+void TFormMain::CheckField(QLineEdit* edit,
+                           std::int32_t (TProxyZelProbeObject::*check)(const std::string&)) {
   auto p = TProxyZelProbeObject::Create("ZelProbeObject");
   if (!p) return Show(kNoDataFile);
-  const int code = p->TestIban(In(EditIban->text()));
+  const int code = ((*p).*check)(In(edit->text()));
   Show(QString("Ergebnis: %1 (%2)").arg(code).arg(Out(p->GetErrorMessage(code))));
-  FocusAndSelect(EditIban);
+  FocusAndSelect(edit);
 }
 
-void TFormMain::CheckCard() {
-  auto p = TProxyZelProbeObject::Create("ZelProbeObject");
-  if (!p) return Show(kNoDataFile);
-  const int code = p->TestCC(In(EditCC->text()));
-  Show(QString("Ergebnis: %1 (%2)").arg(code).arg(Out(p->GetErrorMessage(code))));
-  FocusAndSelect(EditCC);
-}
+void TFormMain::CheckIban() { CheckField(EditIban, &TProxyZelProbeObject::TestIban); }
+void TFormMain::CheckCard() { CheckField(EditCC, &TProxyZelProbeObject::TestCC); }
 
 // The matches, or every bank, into the result window. A long list lets
 // the window breathe every thousand lines.

@@ -141,9 +141,7 @@ std::int32_t TZelSepaObject::WriteDebit(std::int32_t Kunde, std::int32_t SeqTp, 
   } catch (const std::bad_alloc&) {
     return Fail(29, "Zu wenig Speicher");
   }
-  ++TxCount;
-  TxSum += amount;
-  LastError.clear();
+  Counted(amount);
   if (SeqType == seqOOFF || Kunde == 0) return 0;
   if (!Database->GetIsTempOpen())
     return Fail(6,

@@ -246,10 +246,14 @@ std::int32_t TZelSepaObject::WriteCredit(Currency Betrag, const std::string& Nam
   } catch (const std::bad_alloc&) {
     return Fail(29, "Zu wenig Speicher");
   }
+  Counted(amount);
+  return 0;
+}
+
+void TZelSepaObject::Counted(Currency amount) {
   ++TxCount;
   TxSum += amount;
   LastError.clear();
-  return 0;
 }
 
 std::int32_t TZelSepaObject::CloseCredit(const std::string& Filename) {

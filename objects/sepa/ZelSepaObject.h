@@ -131,6 +131,8 @@ class TZelSepaObject : public TZelBaseObject {
   void CheckManualDueDate();
   TDateTime GetMinDate(int count, TDateTime date) { return Calendar.GetMinDate(count, date); }
   void BuildFrame(const char* pain, const char* initiation);
+  // A transaction in the file: the file's totals, no message.
+  void Counted(Currency amount);
   std::int32_t SaveAndClose(const std::string* filename);
 
   std::unique_ptr<TDataModuleSepa> DataModule;

@@ -7,9 +7,8 @@
 #include <functional>
 #include <sstream>
 
-#include "../TempDir.h"
 #include "Cp1252.h"
-#include "SchemaCheck.h"
+#include "SepaTestSupport.h"
 #include "ZelSepaObject.h"
 
 namespace {
@@ -20,27 +19,8 @@ constexpr Currency Euro(double e) { return static_cast<Currency>(e * 10000 + 0.5
 const std::string kOwnIban = "DE89370400440532013000";
 const std::string kIban2 = "DE02120300000000202051";
 
-std::string ReadFile(const std::filesystem::path& p) {
-  std::ifstream in(p, std::ios::binary);
-  std::stringstream s;
-  s << in.rdbuf();
-  return s.str();
-}
-
-class SepaCredit : public zeltest::TempDirTest {
+class SepaCredit : public zeltest::SepaFixture {
  protected:
-  void SetUp() override {
-    TempDirTest::SetUp();
-    ::setenv("XDG_DATA_HOME", dir_.c_str(), 1);
-    Clock::Set(EncodeDate(2024, 6, 14) + 11.0 / 24);  // a Friday, 11:00
-    sepa_ = std::make_unique<TZelSepaObject>();
-  }
-  void TearDown() override {
-    sepa_.reset();
-    ::unsetenv("XDG_DATA_HOME");
-    Clock::Reset();
-    TempDirTest::TearDown();
-  }
   int Open(const std::string& bic = "COBADEFFXXX", const std::string& ctgy = "") {
     return sepa_->OpenCredit("MSG-1", "PMT-1", "Initiator GmbH", ctgy,
                              Utf8ToCp1252("Müller & Söhne"), kOwnIban, bic);
@@ -55,14 +35,13 @@ class SepaCredit : public zeltest::TempDirTest {
     const auto file = dir_ / "sct.xml";
     EXPECT_EQ(sepa_->CloseCredit(file.string()), 0) << sepa_->GetLastError();
     EXPECT_EQ(zeltest::SchemaErrors(file, pain), 0);
-    return ReadFile(file);
+    return zeltest::ReadFile(file);
   }
   static int Count(const std::string& xml, const std::string& what) {
     int n = 0;
     for (auto p = xml.find(what); p != std::string::npos; p = xml.find(what, p + 1)) ++n;
     return n;
   }
-  std::unique_ptr<TZelSepaObject> sepa_;
 };
 
 TEST_F(SepaCredit, FilesOfEveryVersionPassTheirSchema) {
@@ -171,7 +150,7 @@ TEST_F(SepaCredit, SchemaRefusalWritesNothing) {
   ASSERT_EQ(Write(Euro(1)), 0);
   std::filesystem::create_symlink(file, dir_ / "link.xml");
   EXPECT_EQ(sepa_->CloseCredit((dir_ / "link.xml").string()), 29);
-  EXPECT_EQ(ReadFile(file), "old");
+  EXPECT_EQ(zeltest::ReadFile(file), "old");
   int files = 0;
   for (const auto& e : std::filesystem::directory_iterator(dir_)) files += !e.is_directory();
   EXPECT_EQ(files, 2);  // sct.xml and the link, no temporary file

@@ -12,9 +12,8 @@
 #include <fstream>
 #include <sstream>
 
-#include "../TempDir.h"
 #include "Cp1252.h"
-#include "SchemaCheck.h"
+#include "SepaTestSupport.h"
 #include "ZelSepaObject.h"
 
 namespace {
@@ -25,27 +24,8 @@ constexpr Currency kTenEuro = 100000;
 const std::string kCreditorId = "DE98ZZZ09999999999";
 const std::string kIban = "DE02120300000000202051";
 
-std::string Read(const std::filesystem::path& p) {
-  std::ifstream in(p, std::ios::binary);
-  std::stringstream s;
-  s << in.rdbuf();
-  return s.str();
-}
-
-class SepaDebit : public zeltest::TempDirTest {
+class SepaDebit : public zeltest::SepaFixture {
  protected:
-  void SetUp() override {
-    TempDirTest::SetUp();
-    ::setenv("XDG_DATA_HOME", dir_.c_str(), 1);
-    Clock::Set(EncodeDate(2024, 6, 14) + 11.0 / 24);
-    sepa_ = std::make_unique<TZelSepaObject>();
-  }
-  void TearDown() override {
-    sepa_.reset();
-    Clock::Reset();
-    ::unsetenv("XDG_DATA_HOME");
-    TempDirTest::TearDown();
-  }
   int Open(int mandant = 1) {
     return sepa_->OpenDebit(mandant, "MSG-7", "Verein e.V.", "", "Verein e.V.",
                             "DE89370400440532013000", "COBADEFFXXX", kCreditorId);
@@ -60,7 +40,7 @@ class SepaDebit : public zeltest::TempDirTest {
     const auto file = dir_ / "sdd.xml";
     EXPECT_EQ(sepa_->CloseDebit(file.string()), 0) << sepa_->GetLastError();
     EXPECT_EQ(zeltest::SchemaErrors(file, pain), 0);
-    return Read(file);
+    return zeltest::ReadFile(file);
   }
   // One debit file with one automatic debit of customer 1, then merged.
   std::string OneFile(int seq, const std::string& iban = kIban,
@@ -74,7 +54,6 @@ class SepaDebit : public zeltest::TempDirTest {
   static bool Has(const std::string& xml, const std::string& what) {
     return xml.find(what) != std::string::npos;
   }
-  std::unique_ptr<TZelSepaObject> sepa_;
 };
 
 TEST_F(SepaDebit, TypesAndVersionsPassTheirSchema) {
@@ -196,7 +175,7 @@ TEST_F(SepaDebit, FailedMergeKeepsTheHistory) {
   for (int k = 2; k <= 40; ++k) ASSERT_EQ(Debit(k, 1), 0);
   Close();
   const auto mand = dir_ / "Brenk/Zelvaro/SEPA/mand1.db";
-  const std::string before = Read(mand);
+  const std::string before = zeltest::ReadFile(mand);
   const pid_t child = ::fork();
   if (child == 0) {
     std::signal(SIGXFSZ, SIG_IGN);
@@ -207,10 +186,10 @@ TEST_F(SepaDebit, FailedMergeKeepsTheHistory) {
   int status = 0;
   ::waitpid(child, &status, 0);
   EXPECT_EQ(WEXITSTATUS(status), 29);
-  EXPECT_EQ(Read(mand), before);
+  EXPECT_EQ(zeltest::ReadFile(mand), before);
   EXPECT_EQ(sepa_->GetTempList(), "1:39");
   EXPECT_EQ(sepa_->MergeTemp(1), 0);
-  EXPECT_EQ(Read(mand).size(), 40u * 256);
+  EXPECT_EQ(zeltest::ReadFile(mand).size(), 40u * 256);
 }
 
 }  // namespace

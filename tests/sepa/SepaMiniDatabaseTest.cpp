@@ -16,13 +16,6 @@ namespace {
 
 using namespace zel;
 
-std::string Read(const std::filesystem::path& p) {
-  std::ifstream in(p, std::ios::binary);
-  std::stringstream s;
-  s << in.rdbuf();
-  return s.str();
-}
-
 class MandateDb : public zeltest::TempDirTest {
  protected:
   // Records debits of (customer, sequence type) in database 1.
@@ -40,7 +33,7 @@ class MandateDb : public zeltest::TempDirTest {
     TSepaMiniDatabase db(dir_.string());
     EXPECT_EQ(db.OpenMandReadOnly(1), 0);
     std::vector<int> out;
-    const std::string bytes = Read(dir_ / "mand1.db");
+    const std::string bytes = zeltest::ReadFile(dir_ / "mand1.db");
     for (std::size_t i = 0; i + 256 <= bytes.size(); i += 256) {
       TSepaRecord r;
       std::memcpy(&r, bytes.data() + i, 256);
@@ -92,7 +85,7 @@ TEST_F(MandateDb, MergeWaitsForDebitFilesAndReaders) {
   Debits({{1, 1}});
   TSepaMiniDatabase db(dir_.string());
   ASSERT_EQ(db.MergeTemp(1), 0);
-  const std::string before = Read(dir_ / "mand1.db");
+  const std::string before = zeltest::ReadFile(dir_ / "mand1.db");
   TSepaMiniDatabase writer(dir_.string());
   ASSERT_EQ(writer.Open(1, true), 0);
   EXPECT_EQ(db.MergeTemp(1), 110);
@@ -103,7 +96,7 @@ TEST_F(MandateDb, MergeWaitsForDebitFilesAndReaders) {
   EXPECT_EQ(reader.Close(), 6);  // no temporary file was open
   std::filesystem::remove(dir_ / "temp1.db");
   EXPECT_EQ(db.MergeTemp(1), 110);
-  EXPECT_EQ(Read(dir_ / "mand1.db"), before);
+  EXPECT_EQ(zeltest::ReadFile(dir_ / "mand1.db"), before);
   std::filesystem::create_symlink(dir_ / "mand1.db", dir_ / "mand2.db");
   EXPECT_EQ(db.OpenMandReadOnly(2), 110);
 }
@@ -113,13 +106,13 @@ TEST_F(MandateDb, ExportAndImport) {
   TSepaMiniDatabase db(dir_.string());
   ASSERT_EQ(db.MergeTemp(1), 0);
   ASSERT_EQ(db.ExportToFile(1, (dir_ / "m.txt").string()), 0) << db.LastError();
-  const std::string text = Read(dir_ / "m.txt");
+  const std::string text = zeltest::ReadFile(dir_ / "m.txt");
   ASSERT_EQ(text.size(), 244u);
   EXPECT_EQ(text.substr(0, 15), "42        M-42 ");
   EXPECT_EQ(text.substr(230, 14), "12026-07-01$\r\n");
-  const std::string before = Read(dir_ / "mand1.db");
+  const std::string before = zeltest::ReadFile(dir_ / "mand1.db");
   ASSERT_EQ(db.ImportFromFile(1, (dir_ / "m.txt").string()), 0) << db.LastError();
-  EXPECT_EQ(Read(dir_ / "mand1.db"), before);
+  EXPECT_EQ(zeltest::ReadFile(dir_ / "mand1.db"), before);
   // A bad line stops the import before any file is touched.
   const std::string good = text.substr(0, 242);
   struct Case {
@@ -136,7 +129,7 @@ TEST_F(MandateDb, ExportAndImport) {
     std::ofstream(dir_ / "bad.txt", std::ios::binary) << good << "\r\n" << c.line << "\r\n";
     EXPECT_EQ(db.ImportFromFile(1, (dir_ / "bad.txt").string()), 13);
     EXPECT_EQ(Cp1252ToUtf8(db.LastError()).rfind(c.message, 0), 0u) << db.LastError();
-    EXPECT_EQ(Read(dir_ / "mand1.db"), before);
+    EXPECT_EQ(zeltest::ReadFile(dir_ / "mand1.db"), before);
   }
   EXPECT_EQ(db.ImportFromFile(1, (dir_ / "fehlt.txt").string()), 2);
   EXPECT_EQ(db.ExportToFile(7, (dir_ / "x.txt").string()), 2);

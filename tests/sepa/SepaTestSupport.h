@@ -1,5 +1,7 @@
-// An independent schema check of written SEPA files: a Xerces DOM parse
-// against the schema files of objects/data/xsd.
+// What the SEPA file tests share: an independent schema check of written
+// files (a Xerces DOM parse against the schema files of objects/data/xsd)
+// and a SEPA object on a fixed Friday, 11:00, with its mandate files in the
+// test's directory.
 #pragma once
 
 #include <filesystem>
@@ -8,7 +10,9 @@
 #include <xercesc/sax/HandlerBase.hpp>
 #include <xercesc/util/PlatformUtils.hpp>
 
+#include "../TempDir.h"
 #include "DataModuleSepa.h"
+#include "ZelSepaObject.h"
 
 namespace zeltest {
 
@@ -30,5 +34,22 @@ inline int SchemaErrors(const std::filesystem::path& file, const std::string& pa
   parser.parse(file.c_str());
   return static_cast<int>(parser.getErrorCount());
 }
+
+class SepaFixture : public TempDirTest {
+ protected:
+  void SetUp() override {
+    TempDirTest::SetUp();
+    ::setenv("XDG_DATA_HOME", dir_.c_str(), 1);
+    zel::Clock::Set(zel::EncodeDate(2024, 6, 14) + 11.0 / 24);  // a Friday, 11:00
+    sepa_ = std::make_unique<zel::TZelSepaObject>();
+  }
+  void TearDown() override {
+    sepa_.reset();
+    zel::Clock::Reset();
+    ::unsetenv("XDG_DATA_HOME");
+    TempDirTest::TearDown();
+  }
+  std::unique_ptr<zel::TZelSepaObject> sepa_;
+};
 
 }  // namespace zeltest
