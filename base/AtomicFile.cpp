@@ -27,7 +27,8 @@ void SyncDirectory(const fs::path& dir) {
 
 }  // namespace
 
-TAtomicFile::TAtomicFile(std::string target) : fTarget(std::move(target)) {}
+TAtomicFile::TAtomicFile(std::string target, unsigned mode)
+    : fTarget(std::move(target)), fMode(mode) {}
 
 TAtomicFile::~TAtomicFile() { Discard(); }
 
@@ -37,7 +38,7 @@ bool TAtomicFile::Open(std::string& reason) {
   const fs::path dir = target.parent_path().empty() ? fs::path(".") : target.parent_path();
   // An unnamed file first: a process killed while writing leaves nothing
   // behind. Where the file system has none, a named temporary file.
-  int fd = ::open(dir.c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, 0644);
+  int fd = ::open(dir.c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, fMode);
   fUnnamed = fd >= 0;
   fTemp = (target.parent_path() / ("." + target.filename().string() + ".XXXXXX")).string();
   if (fd < 0) fd = ::mkostemp(fTemp.data(), O_CLOEXEC);
@@ -47,7 +48,7 @@ bool TAtomicFile::Open(std::string& reason) {
     fTemp.clear();
     return false;
   }
-  ::fchmod(fd, 0644);
+  ::fchmod(fd, fMode);
   fFile = ::fdopen(fd, "wb");
   if (!fFile) {
     reason =
@@ -117,8 +118,9 @@ void TAtomicFile::Discard() {
   fUnnamed = false;
 }
 
-bool WriteFileAtomically(const std::string& target, std::string_view bytes, std::string& reason) {
-  TAtomicFile f(target);
+bool WriteFileAtomically(const std::string& target, std::string_view bytes, std::string& reason,
+                         unsigned mode) {
+  TAtomicFile f(target, mode);
   if (!f.Open(reason)) return false;
   f.Write(bytes);
   return f.Commit(reason);

@@ -15,10 +15,11 @@ namespace zel {
 // system allows, so a killed process leaves nothing) and renamed over it by
 // Commit (after fsync of the file and then of the directory). Without a
 // Commit the temporary file is removed, so a failed or abandoned write
-// leaves the old target as it was. The target gets mode 0644.
+// leaves the old target as it was. The target gets mode 0644, or the mode
+// given (0600 for private files such as the mandate history).
 class ZELBASE_API TAtomicFile {
  public:
-  explicit TAtomicFile(std::string target);
+  explicit TAtomicFile(std::string target, unsigned mode = 0644);
   ~TAtomicFile();
   TAtomicFile(const TAtomicFile&) = delete;
   TAtomicFile& operator=(const TAtomicFile&) = delete;
@@ -40,11 +41,12 @@ class ZELBASE_API TAtomicFile {
   bool fUnnamed = false;  // fTemp is only the pattern of a name yet
   std::FILE* fFile = nullptr;
   int fError = 0;
+  unsigned fMode;
 };
 
 // Writes bytes as a TAtomicFile.
 ZELBASE_API bool WriteFileAtomically(const std::string& target, std::string_view bytes,
-                                     std::string& reason);
+                                     std::string& reason, unsigned mode = 0644);
 
 // The path with its extension replaced by `extension` (".out"); a name
 // without extension, or a dot file such as ".dta", gets it appended.

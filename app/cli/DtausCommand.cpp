@@ -112,10 +112,13 @@ int Write(Context& c, std::istream& in, zel::TProxyZelDtausObject& p) {
     std::remove(temp.c_str());
     return kRejected;
   }
-  const PaymentKind kind{"Zahlung", "Zahlungen",
+  const PaymentKind kind{"Zahlung",
+                         "Zahlungen",
                          [&](const std::vector<std::string>& f, std::int64_t& amount,
                              std::string& why) { return WriteDtausRow(p, f, amount, why); },
-                         [&](const std::string&) { return p.CloseFile(); }};
+                         [&](const std::string&) { return p.CloseFile(); },
+                         {},
+                         {}};
   const Outcome o = WriteRows(in, kind);
   const bool write = o.count > 0 && (o.refused.empty() || a.Has("--skip-bad"));
   const int closed = kind.close(out);

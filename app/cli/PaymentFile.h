@@ -29,15 +29,23 @@ struct PaymentKind {
   // One row; false with the reason.
   std::function<bool(const std::vector<std::string>&, std::int64_t&, std::string&)> write;
   std::function<int(const std::string&)> close;
+  // The column names of the header line in the order write() gets them
+  // (any order and letter case in the file); empty: the fields as they
+  // stand. Required columns must be there.
+  std::vector<std::string> columns;
+  std::vector<std::string> required;
 };
 
 struct Outcome {
+  std::string fatal;    // the file as a whole is refused (its header)
+  bool cp1252 = false;  // lines that were not UTF-8 were read as Windows-1252
   std::vector<Refusal> refused;
   long count = 0;
   std::int64_t sum = 0;
 };
 
-// Every row of the CSV (UTF-8, header line, ";" or ",") through kind.write.
+// Every row of the CSV (header line, ";" or ",") through kind.write, as
+// UTF-8: a line that is not UTF-8 is read as Windows-1252.
 Outcome WriteRows(std::istream& in, const PaymentKind& kind);
 // The report on stdout (or the refusals on stderr); extra follows it.
 void Report(Context& c, const PaymentKind& kind, const Outcome& o, const std::string& date,

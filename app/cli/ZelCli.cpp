@@ -50,7 +50,12 @@ bool TakesValue(const std::string& o) {
                                         "--type",
                                         "--reference",
                                         "--days-ahead",
-                                        "--currency"};
+                                        "--currency",
+                                        "--street",
+                                        "--building",
+                                        "--postcode",
+                                        "--town",
+                                        "--country"};
   for (const char* v : kValued)
     if (o == v) return true;
   return false;
@@ -61,7 +66,7 @@ bool IsFlag(const std::string& o) {
   return o == "--json" || o == "--help" || o == "--fragments" || o == "--spaces" ||
          o == "--check" || o == "--saturday" || o == "--quiet" || o == "--version" ||
          o == "--skip-bad" || o == "--no-transaction" || o == "--online" || o == "--append" ||
-         o == "--no-check" || o == "--euro";
+         o == "--no-check" || o == "--euro" || o == "--instant" || o == "--strict-date";
 }
 
 // ---------------------------------------------------------------------------
@@ -128,23 +133,28 @@ const Command kCommands[] = {
      Dtaus},
     {"sepa",
      "zel sepa credit ZAHLUNGEN.csv --out DATEI.xml --msg-id ID --pmt-inf-id ID --initiator NAME "
-     "--name NAME --iban IBAN [--bic BIC] [--category-purpose CODE] [--sepa-version 25|26|27] "
-     "[--execution-date JJJJ-MM-TT] [--skip-bad] | zel sepa debit LASTSCHRIFTEN.csv --out "
-     "DATEI.xml "
-     "--msg-id ID --initiator NAME --name NAME --iban IBAN [--bic BIC] --creditor-id ID "
-     "[--type CORE|COR1|B2B] [--sepa-version 25|26|27] [--mandant N] [--db-dir VERZEICHNIS] "
-     "[--execution-date JJJJ-MM-TT] [--skip-bad]",
-     "Schreibt eine SEPA-Überweisungsdatei (pain.001) aus einer CSV-Datei (UTF-8, Kopfzeile,\n"
-     "getrennt durch \";\" oder \",\", Felder auch in Anführungszeichen) mit den Spalten\n"
-     "Betrag;Name;IBAN;BIC;Purpose;Referenz;Verwendungszweck (Betrag wie 1234.56 oder 1234,56).\n"
-     "Die Angaben mit --name, --iban und --bic sind das Konto des Auftraggebers. Die Datei wird\n"
+     "--name NAME --iban IBAN [--bic BIC] [--street S --building N --postcode P --town O "
+     "--country LL] [--instant] [--category-purpose CODE] [--sepa-version 39|25|26|27] "
+     "[--execution-date JJJJ-MM-TT [--strict-date]] [--skip-bad] | zel sepa debit "
+     "LASTSCHRIFTEN.csv --out DATEI.xml --msg-id ID --initiator NAME --name NAME --iban IBAN "
+     "[--bic BIC] --creditor-id ID [Anschrift wie oben] [--type CORE|B2B|COR1] [--sepa-version "
+     "39|25|26|27] [--mandant N] [--db-dir VERZEICHNIS] [--execution-date JJJJ-MM-TT "
+     "[--strict-date]] [--skip-bad]",
+     "Schreibt eine SEPA-Überweisungsdatei, wie die Banken sie heute annehmen (pain.001.001.09,\n"
+     "Version 3.9; --instant: Echtzeitüberweisung), aus einer CSV-Datei, deren erste Zeile die\n"
+     "Spalten nennt (beliebige Reihenfolge; UTF-8 oder Windows-1252; \";\" oder \",\"):\n"
+     "amount;name;iban;bic;purpose;reference;text;street;building;postcode;town;country\n"
+     "(Pflicht: amount, name, iban; Betrag wie 1234.56 oder 1234,56). --name, --iban und --bic\n"
+     "sind das Konto des Auftraggebers, --street bis --country seine Anschrift. Die Datei wird\n"
      "vor dem Speichern gegen das XML-Schema ihrer Version geprüft. Abgelehnte Zeilen werden mit\n"
-     "Zeilennummer gemeldet; dann wird nichts geschrieben, außer mit --skip-bad.\n\n"
-     "sepa debit schreibt eine SEPA-Lastschriftdatei (pain.008) aus einer CSV-Datei mit den\n"
-     "Spalten Kunde;Sequenz;Betrag;Name;IBAN;BIC;Purpose;Referenz;Verwendungszweck;Mandat;\n"
-     "Mandatsdatum (Sequenz OOFF, FRST, RCUR, FNAL oder leer für automatisch aus der\n"
-     "Mandantenhistorie; Mandatsdatum JJJJ-MM-TT). Die Lastschriften bekannter Kunden werden für\n"
-     "die Mandantenhistorie (--mandant, Vorgabe 1) vorgemerkt; zel mandates merge übernimmt sie.",
+     "Zeilennummer gemeldet; dann wird nichts geschrieben, außer mit --skip-bad. Ein zu frühes\n"
+     "Ausführungsdatum wird auf den frühesten Termin verschoben (--strict-date: abgelehnt).\n\n"
+     "sepa debit schreibt eine SEPA-Lastschriftdatei (pain.008.001.08) mit den Spalten\n"
+     "customer;sequence;amount;name;iban;bic;purpose;reference;text;mandate;mandate_date und der\n"
+     "Anschrift (Pflicht: amount, name, iban, mandate, mandate_date; sequence OOFF, FRST, RCUR,\n"
+     "FNAL oder leer für automatisch aus der Mandantenhistorie). Die Lastschriften bekannter\n"
+     "Kunden werden mit der gespeicherten Datei für die Mandantenhistorie (--mandant, Vorgabe 1)\n"
+     "vorgemerkt; zel mandates merge übernimmt sie.",
      Sepa},
     {"mandates",
      "zel mandates list|merge|delete-temp|export DATEI|import DATEI [--mandant N] "

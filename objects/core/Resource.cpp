@@ -23,6 +23,10 @@ extern const std::byte zel_res_XSD_PAIN_008_002_02_begin[];
 extern const std::byte zel_res_XSD_PAIN_008_002_02_end[];
 extern const std::byte zel_res_XSD_PAIN_008_003_02_begin[];
 extern const std::byte zel_res_XSD_PAIN_008_003_02_end[];
+extern const std::byte zel_res_XSD_PAIN_001_001_09_begin[];
+extern const std::byte zel_res_XSD_PAIN_001_001_09_end[];
+extern const std::byte zel_res_XSD_PAIN_008_001_08_begin[];
+extern const std::byte zel_res_XSD_PAIN_008_001_08_end[];
 }
 
 namespace zel {
@@ -44,6 +48,8 @@ constexpr ResourceEntry kResources[] = {
     {"XSD_PAIN_001_003_03", zel_res_XSD_PAIN_001_003_03_begin, zel_res_XSD_PAIN_001_003_03_end},
     {"XSD_PAIN_008_002_02", zel_res_XSD_PAIN_008_002_02_begin, zel_res_XSD_PAIN_008_002_02_end},
     {"XSD_PAIN_008_003_02", zel_res_XSD_PAIN_008_003_02_begin, zel_res_XSD_PAIN_008_003_02_end},
+    {"XSD_PAIN_001_001_09", zel_res_XSD_PAIN_001_001_09_begin, zel_res_XSD_PAIN_001_001_09_end},
+    {"XSD_PAIN_008_001_08", zel_res_XSD_PAIN_008_001_08_begin, zel_res_XSD_PAIN_008_001_08_end},
 };
 
 }  // namespace

@@ -258,6 +258,29 @@ const char* Transliteration(unsigned char c) {
   }
 }
 
+// What code page 1252 bytes 0x80 to 0xFF become in today's files: "" where
+// the byte stays as it is, nullptr where nothing fits (a blank).
+constexpr const char* kDkForms[128] = {
+    // 0x80: euro sign, -, low quote, f, low double quote, ..., dagger, ..., ^, per mille, S caron,
+    // <, OE, -, Z caron, -
+    "EUR", nullptr, "'", "f", "'", "...", nullptr, nullptr, nullptr, nullptr, "S", nullptr, "OE",
+    nullptr, "Z", nullptr,
+    // 0x90: quotes, bullet, dashes, tilde, TM, s caron, >, oe, -, z caron, Y diaeresis
+    nullptr, "'", "'", "'", "'", nullptr, "-", "-", nullptr, nullptr, "s", nullptr, "oe", nullptr,
+    "z", "Y",
+    // 0xA0: no-break space, signs
+    " ", nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr,
+    nullptr, nullptr, "-", nullptr, nullptr,
+    // 0xB0: signs, acute accent
+    nullptr, nullptr, nullptr, nullptr, "'", nullptr, nullptr, nullptr, nullptr, nullptr, nullptr,
+    nullptr, nullptr, nullptr, nullptr, nullptr,
+    // 0xC0: capital letters
+    "A", "A", "A", "A", "", "A", "AE", "C", "E", "E", "E", "E", "I", "I", "I", "I", "D", "N", "O",
+    "O", "O", "O", "", nullptr, "O", "U", "U", "U", "", "Y", "TH", "",
+    // 0xE0: small letters
+    "a", "a", "a", "a", "", "a", "ae", "c", "e", "e", "e", "e", "i", "i", "i", "i", "d", "n", "o",
+    "o", "o", "o", "", nullptr, "o", "u", "u", "u", "", "y", "th", "y"};
+
 bool IsSepaChar(char c) {
   return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') ||
          std::string_view("'()+,-./:?").find(c) != std::string_view::npos;
@@ -334,6 +357,27 @@ std::string ConvertToSepaChars(std::string_view S, bool AllowBlank) {
       out += AllowBlank ? ' ' : '.';
   }
   return out;
+}
+
+std::string ConvertToDkChars(std::string_view S) {
+  std::string out;
+  out.reserve(S.size());
+  for (const char c : S) {
+    const auto b = static_cast<unsigned char>(c);
+    if (b < 0x80) {
+      const bool keep =
+          IsSepaChar(c) || std::string_view(" &*$%").find(c) != std::string_view::npos;
+      out += keep ? c : ' ';
+    } else if (const char* form = kDkForms[b - 0x80]) {
+      if (*form == 0)
+        out += c;
+      else
+        out += form;
+    } else {
+      out += ' ';
+    }
+  }
+  return Trim(out);
 }
 
 std::string SepaBetrag(long long Amount) {

@@ -27,6 +27,11 @@ int TestCreditorId(std::string_view Id);
 // Reduces a text to the SEPA character set: umlauts spelt out, accents
 // dropped, anything else a blank (AllowBlank) or ".".
 std::string ConvertToSepaChars(std::string_view S, bool AllowBlank);
+// Reduces a text to the German banks' character set of today's SEPA files:
+// the SEPA characters with the umlauts, "ß", "&", "*", "$" and "%"; other
+// letters become their base letters ("Ç" "C", "Ø" "O", "Æ" "AE"), typographic
+// quotes and dashes their plain forms, anything else a blank. Trimmed.
+std::string ConvertToDkChars(std::string_view S);
 // An amount of 1/10000 units with two decimals: "1234.50", "-0.05".
 std::string SepaBetrag(long long Amount);
 double ConvertSepaDateToDate(std::string_view S);

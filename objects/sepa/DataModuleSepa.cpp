@@ -1,13 +1,16 @@
 #include "DataModuleSepa.h"
 
+#include <cstring>
+#include <memory>
 #include <span>
 #include <string>
 #include <vector>
 #include <xercesc/framework/MemBufInputSource.hpp>
-#include <xercesc/framework/XMLFormatter.hpp>
+#include <xercesc/sax/InputSource.hpp>
 #include <xercesc/sax2/DefaultHandler.hpp>
 #include <xercesc/sax2/SAX2XMLReader.hpp>
 #include <xercesc/sax2/XMLReaderFactory.hpp>
+#include <xercesc/util/BinInputStream.hpp>
 #include <xercesc/util/PlatformUtils.hpp>
 #include <xercesc/util/XMLUni.hpp>
 #include <xercesc/validators/common/Grammar.hpp>
@@ -21,22 +24,7 @@ namespace {
 
 using namespace xercesc;
 
-constexpr char16_t kXsiNamespace[] = u"http://www.w3.org/2001/XMLSchema-instance";
-constexpr std::size_t kMaxName = 63;
-
-// An ASCII name as a zero-terminated XMLCh text, without allocating.
-class Name16 {
- public:
-  explicit Name16(std::string_view s) {
-    const std::size_t n = s.size() < kMaxName ? s.size() : kMaxName;
-    for (std::size_t i = 0; i < n; ++i) fText[i] = static_cast<XMLCh>(s[i]);
-    fText[n] = 0;
-  }
-  const XMLCh* c_str() const { return fText; }
-
- private:
-  XMLCh fText[kMaxName + 1];
-};
+constexpr char kIndent[] = "  ";
 
 // XMLCh text (ASCII or Latin) to code page 1252 for messages.
 std::string Narrow(const XMLCh* s) {
@@ -45,21 +33,40 @@ std::string Narrow(const XMLCh* s) {
   return out;
 }
 
-template <class T>
-struct Releaser {
-  void operator()(T* p) const { p->release(); }
-};
-
-// Serialised bytes appended to a string.
-class StringTarget : public XMLFormatTarget {
+// The document as one stream over its pieces, without joining them.
+class PiecesStream : public BinInputStream {
  public:
-  explicit StringTarget(std::string& out) : fOut(out) {}
-  void writeChars(const XMLByte* bytes, XMLSize_t count, XMLFormatter*) override {
-    fOut.append(reinterpret_cast<const char*>(bytes), count);
+  explicit PiecesStream(const std::vector<std::string_view>& pieces) : fPieces(pieces) {}
+  XMLFilePos curPos() const override { return fPos; }
+  XMLSize_t readBytes(XMLByte* const to, const XMLSize_t max) override {
+    XMLSize_t n = 0;
+    while (n < max && fPiece < fPieces.size()) {
+      const std::string_view p = fPieces[fPiece];
+      const std::size_t take = std::min<std::size_t>(max - n, p.size() - fOffset);
+      std::memcpy(to + n, p.data() + fOffset, take);
+      n += take;
+      fOffset += take;
+      if (fOffset == p.size()) ++fPiece, fOffset = 0;
+    }
+    fPos += n;
+    return n;
   }
+  const XMLCh* getContentType() const override { return nullptr; }
 
  private:
-  std::string& fOut;
+  const std::vector<std::string_view>& fPieces;
+  std::size_t fPiece = 0, fOffset = 0;
+  XMLFilePos fPos = 0;
+};
+
+class PiecesSource : public InputSource {
+ public:
+  explicit PiecesSource(const std::vector<std::string_view>& pieces)
+      : InputSource(u"sepa"), fPieces(pieces) {}
+  BinInputStream* makeStream() const override { return new PiecesStream(fPieces); }
+
+ private:
+  const std::vector<std::string_view>& fPieces;
 };
 
 // The first complaint of the schema check, with the path of the element
@@ -117,79 +124,123 @@ void SetFeatures(SAX2XMLReader& reader) {
 TXercesUse::TXercesUse() { XMLPlatformUtils::Initialize(); }
 TXercesUse::~TXercesUse() { XMLPlatformUtils::Terminate(); }
 
-TDataModuleSepa::TDataModuleSepa(const std::string& painVersion)
-    : fPainVersion(painVersion),
-      fNamespace(Cp1252ToUtf16("urn:iso:std:iso:20022:tech:xsd:pain." + painVersion)) {
-  DOMImplementation* impl = DOMImplementationRegistry::getDOMImplementation(u"Core");
-  fDocument = impl->createDocument(fNamespace.c_str(), u"Document", nullptr);
-  fRoot = fDocument->getDocumentElement();
-  fRoot->setAttributeNS(XMLUni::fgXMLNSURIName, u"xmlns", fNamespace.c_str());
-  fRoot->setAttributeNS(XMLUni::fgXMLNSURIName, u"xmlns:xsi", kXsiNamespace);
-  const std::u16string location = fNamespace + Cp1252ToUtf16(" pain." + painVersion + ".xsd");
-  fRoot->setAttributeNS(kXsiNamespace, u"xsi:schemaLocation", location.c_str());
+// ---------------------------------------------------------------------------
+// Element text
+
+void TXmlText::Indent() {
+  for (int i = 0; i < fDepth + static_cast<int>(fOpen.size()); ++i) fOut += kIndent;
 }
 
-TDataModuleSepa::~TDataModuleSepa() {
-  if (fDocument) fDocument->release();
+void TXmlText::Escaped(std::string_view text, bool attribute) {
+  for (const char c : text) {
+    switch (c) {
+      case '&': fOut += "&amp;"; break;
+      case '<': fOut += "&lt;"; break;
+      case '>': fOut += "&gt;"; break;
+      case '"':
+        if (attribute) {
+          fOut += "&quot;";
+          break;
+        }
+        [[fallthrough]];
+      default:
+        if (static_cast<unsigned char>(c) < 0x80)
+          fOut += c;
+        else
+          fOut += Cp1252ToUtf8(std::string_view(&c, 1));
+    }
+  }
 }
 
-TXmlElement* TDataModuleSepa::Add(TXmlElement* parent, std::string_view name) {
-  TXmlElement* e = fDocument->createElementNS(fNamespace.c_str(), Name16(name).c_str());
-  parent->appendChild(e);
-  return e;
+TXmlText& TXmlText::Begin(std::string_view name) {
+  Indent();
+  fOut.append("<").append(name).append(">\n");
+  fOpen.push_back(name);
+  return *this;
 }
 
-TXmlElement* TDataModuleSepa::Add(TXmlElement* parent, std::string_view name,
-                                  std::string_view text) {
-  TXmlElement* e = Add(parent, name);
-  if (!text.empty()) SetText(e, text);
-  return e;
+TXmlText& TXmlText::End() {
+  const std::string_view name = fOpen.back();
+  fOpen.pop_back();
+  Indent();
+  fOut.append("</").append(name).append(">\n");
+  return *this;
 }
 
-TXmlElement* TDataModuleSepa::AddPath(TXmlElement* parent, std::string_view path,
-                                      std::string_view text) {
-  for (std::size_t slash; (slash = path.find('/')) != std::string_view::npos;) {
-    parent = Add(parent, path.substr(0, slash));
+TXmlText& TXmlText::Leaf(std::string_view name, std::string_view text) {
+  return Leaf(name, {}, {}, text);
+}
+
+TXmlText& TXmlText::Leaf(std::string_view name, std::string_view attr, std::string_view value,
+                         std::string_view text) {
+  Indent();
+  fOut.append("<").append(name);
+  if (!attr.empty()) {
+    fOut.append(" ").append(attr).append("=\"");
+    Escaped(value, true);
+    fOut += '"';
+  }
+  fOut += '>';
+  Escaped(text, false);
+  fOut.append("</").append(name).append(">\n");
+  return *this;
+}
+
+TXmlText& TXmlText::Path(std::string_view path, std::string_view text) {
+  int opened = 0;
+  for (std::size_t slash; (slash = path.find('/')) != std::string_view::npos; ++opened) {
+    Begin(path.substr(0, slash));
     path.remove_prefix(slash + 1);
   }
-  return Add(parent, path, text);
+  Leaf(path, text);
+  while (opened-- > 0) End();
+  return *this;
 }
 
-void TDataModuleSepa::SetText(TXmlElement* element, std::string_view text) {
-  element->appendChild(fDocument->createTextNode(Cp1252ToUtf16(text).c_str()));
+TXmlText& TXmlText::Raw(std::string_view xml) {
+  fOut += xml;
+  return *this;
 }
 
-void TDataModuleSepa::SetText(DOMText* node, std::string_view text) {
-  node->setData(Cp1252ToUtf16(text).c_str());
+// ---------------------------------------------------------------------------
+// The document
+
+TDataModuleSepa::TDataModuleSepa(std::string painVersion, std::string_view initiation)
+    : fPainVersion(std::move(painVersion)) {
+  const std::string ns = "urn:iso:std:iso:20022:tech:xsd:pain." + fPainVersion;
+  fHead = "<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"no\" ?>\n<Document xmlns=\"" + ns +
+          "\" xmlns:xsi=\"http://www.w3.org/2001/XMLSchema-instance\" xsi:schemaLocation=\"" + ns +
+          " pain." + fPainVersion + ".xsd\">\n" + kIndent + "<" + std::string(initiation) + ">\n";
+  fTail = std::string(kIndent) + "</" + std::string(initiation) + ">\n</Document>\n";
 }
 
-void TDataModuleSepa::SetAttribute(TXmlElement* element, std::string_view name,
-                                   std::string_view value) {
-  element->setAttribute(Name16(name).c_str(), Cp1252ToUtf16(value).c_str());
+std::vector<std::string_view> TDataModuleSepa::Pieces() const {
+  std::vector<std::string_view> all;
+  all.reserve(fBody.size() + 2);
+  all.push_back(fHead);
+  all.insert(all.end(), fBody.begin(), fBody.end());
+  all.push_back(fTail);
+  return all;
 }
 
 std::string TDataModuleSepa::Serialize() const {
-  DOMImplementation* impl = DOMImplementationRegistry::getDOMImplementation(u"LS");
-  std::unique_ptr<DOMLSSerializer, Releaser<DOMLSSerializer>> writer(impl->createLSSerializer());
-  writer->getDomConfig()->setParameter(XMLUni::fgDOMWRTFormatPrettyPrint, true);
-  std::unique_ptr<DOMLSOutput, Releaser<DOMLSOutput>> output(impl->createLSOutput());
   std::string xml;
-  StringTarget target(xml);
-  output->setEncoding(u"UTF-8");
-  output->setByteStream(&target);
-  writer->write(fDocument, output.get());
+  for (const std::string_view p : Pieces()) xml += p;
   return xml;
 }
 
 int TDataModuleSepa::Save(const std::string& filename, std::string& error) const {
-  const std::string xml = Serialize();
-  if (ValidateSepaXml(xml, fPainVersion, error) != 0) return 13;
-  if (!IsSafeOutputTarget(filename, "", error) || !WriteFileAtomically(filename, xml, error))
-    return 29;
-  return 0;
+  const std::vector<std::string_view> pieces = Pieces();
+  if (ValidateSepaXml(pieces, fPainVersion, error) != 0) return 13;
+  if (!IsSafeOutputTarget(filename, "", error)) return 29;
+  TAtomicFile file(filename);
+  if (!file.Open(error)) return 29;
+  for (const std::string_view p : pieces) file.Write(p);
+  return file.Commit(error) ? 0 : 29;
 }
 
-int ValidateSepaXml(std::string_view xml, const std::string& painVersion, std::string& error) {
+int ValidateSepaXml(const std::vector<std::string_view>& pieces, const std::string& painVersion,
+                    std::string& error) {
   TXercesUse xerces;
   const std::span<const std::byte> xsd = FindResource(ResourceName(painVersion));
   std::unique_ptr<SAX2XMLReader> reader(XMLReaderFactory::createXMLReader());
@@ -198,11 +249,11 @@ int ValidateSepaXml(std::string_view xml, const std::string& painVersion, std::s
   reader->setContentHandler(&complaint);
   reader->setErrorHandler(&complaint);
   MemBufInputSource schema(reinterpret_cast<const XMLByte*>(xsd.data()), xsd.size(), u"schema");
-  if (!reader->loadGrammar(schema, Grammar::SchemaGrammarType, true)) {
+  if (xsd.empty() || !reader->loadGrammar(schema, Grammar::SchemaGrammarType, true)) {
     error = "Das Schema pain." + painVersion + " konnte nicht geladen werden";
     return 13;
   }
-  MemBufInputSource document(reinterpret_cast<const XMLByte*>(xml.data()), xml.size(), u"sepa");
+  PiecesSource document(pieces);
   try {
     reader->parse(document);
   } catch (const SAXParseException&) {

@@ -1,17 +1,17 @@
-// The XML document of one SEPA file: a Xerces DOM whose elements all lie in
-// the file's namespace, filled with code page 1252 texts, and saved as
-// indented UTF-8 with an XML declaration once it passes the schema of its
-// message version.
+// The XML document of one SEPA file. Transactions are written as text the
+// moment they arrive (one buffer per payment-information block), so a file
+// of a hundred thousand payments holds its text and nothing more; the group
+// header and the block headers, whose totals are known only at the end, are
+// written when the file is saved. Before anything is saved the whole text
+// is checked against the schema of its message version by a streaming
+// Xerces parse.
 #pragma once
 
-#include <memory>
 #include <string>
 #include <string_view>
-#include <xercesc/dom/DOM.hpp>
+#include <vector>
 
 namespace zel {
-
-using TXmlElement = xercesc::DOMElement;
 
 // Keeps the Xerces library initialised while an instance lives (Xerces
 // counts its initialisations).
@@ -23,44 +23,71 @@ class TXercesUse {
   TXercesUse& operator=(const TXercesUse&) = delete;
 };
 
+// Nested XML elements as indented text (two blanks a level). Element names
+// are ASCII and must outlive the writer (literals); texts are code page
+// 1252 and are written as escaped UTF-8.
+class TXmlText {
+ public:
+  explicit TXmlText(int depth = 0) : fDepth(depth) {}
+
+  TXmlText& Begin(std::string_view name);
+  TXmlText& End();
+  // <name>text</name>; <name attr="value">text</name>.
+  TXmlText& Leaf(std::string_view name, std::string_view text);
+  TXmlText& Leaf(std::string_view name, std::string_view attr, std::string_view value,
+                 std::string_view text);
+  // A chain of elements ("CdtrAcct/Id/IBAN") with the text in the last.
+  TXmlText& Path(std::string_view path, std::string_view text);
+  // Raw text (already well-formed XML).
+  TXmlText& Raw(std::string_view xml);
+
+  const std::string& Str() const { return fOut; }
+  std::size_t Size() const { return fOut.size(); }
+
+ private:
+  void Indent();
+  void Escaped(std::string_view text, bool attribute);
+
+  std::string fOut;
+  std::vector<std::string_view> fOpen;
+  int fDepth;
+};
+
 class TDataModuleSepa {
  public:
-  // A document with the root "Document" in the namespace of the message
-  // ("pain.001.002.03"), its xsi:schemaLocation naming the schema file.
-  explicit TDataModuleSepa(const std::string& painVersion);
-  ~TDataModuleSepa();
-  TDataModuleSepa(const TDataModuleSepa&) = delete;
-  TDataModuleSepa& operator=(const TDataModuleSepa&) = delete;
+  // A document whose root "Document" lies in the namespace of the message
+  // ("pain.001.002.03") with its xsi:schemaLocation naming the schema file,
+  // and holds the initiation element ("CstmrCdtTrfInitn").
+  TDataModuleSepa(std::string painVersion, std::string_view initiation);
 
-  TXmlElement* Root() const { return fRoot; }
-  // A new last child of parent; names are plain ASCII.
-  TXmlElement* Add(TXmlElement* parent, std::string_view name);
-  // The same with a text (code page 1252; none when empty).
-  TXmlElement* Add(TXmlElement* parent, std::string_view name, std::string_view text);
-  // A chain of new elements ("CdtrAcct/Id/IBAN"), the text in the last.
-  TXmlElement* AddPath(TXmlElement* parent, std::string_view path, std::string_view text);
-  void SetText(TXmlElement* element, std::string_view text);
-  // A text node's text replaced in place (no new node).
-  void SetText(xercesc::DOMText* node, std::string_view text);
-  void SetAttribute(TXmlElement* element, std::string_view name, std::string_view value);
+  const std::string& PainVersion() const { return fPainVersion; }
+  // The text inside the initiation element, in order; the caller keeps the
+  // pieces alive until the document is saved.
+  void Append(std::string_view piece) { fBody.push_back(piece); }
 
   // Checks the document against the schema of its message and writes it to
   // filename through a temporary file. 0; 13 when the schema refuses it;
   // 29 when it cannot be written. The reason goes to error (code page 1252).
   int Save(const std::string& filename, std::string& error) const;
-  // The serialised document (UTF-8), for tests and for Save.
+  // The whole document (UTF-8), for tests.
   std::string Serialize() const;
 
  private:
-  TXercesUse fXerces;
+  std::vector<std::string_view> Pieces() const;
+
   std::string fPainVersion;
-  std::u16string fNamespace;
-  xercesc::DOMDocument* fDocument = nullptr;
-  TXmlElement* fRoot = nullptr;
+  std::string fHead, fTail;
+  std::vector<std::string_view> fBody;
 };
 
 // The schema check alone: 0, or 13 with the element and the complaint in
-// error. xml is UTF-8; painVersion selects the embedded schema.
-int ValidateSepaXml(std::string_view xml, const std::string& painVersion, std::string& error);
+// error. The document is the concatenation of pieces (UTF-8); painVersion
+// selects the embedded schema.
+int ValidateSepaXml(const std::vector<std::string_view>& pieces, const std::string& painVersion,
+                    std::string& error);
+inline int ValidateSepaXml(std::string_view xml, const std::string& painVersion,
+                           std::string& error) {
+  return ValidateSepaXml(std::vector<std::string_view>{xml}, painVersion, error);
+}
 
 }  // namespace zel

@@ -15,7 +15,7 @@ class TPmtInfList {
  public:
   // header.Id is the file's payment-information id (credit) or message id
   // (debit); a non-empty creditor id makes the list build debit blocks.
-  TPmtInfList(TDataModuleSepa& doc, TXmlElement* parent, const TPmtInfHeader& header);
+  explicit TPmtInfList(const TPmtInfHeader& header);
 
   // The block for a sequence type ("" for credit transfers) and a day.
   TPmtInf& GetPmtInf(const std::string& seqTp, TDateTime date);
@@ -23,10 +23,11 @@ class TPmtInfList {
   TDateTime EarliestDate() const { return fEarliestDate; }
   bool HasFirstOrOneOff() const { return fHasFirstOrOneOff; }
   std::size_t Count() const { return fBlocks.size(); }
+  const std::vector<std::unique_ptr<TPmtInf>>& Blocks() const { return fBlocks; }
+  // Every block's text into the document, in creation order.
+  void AppendTo(TDataModuleSepa& doc);
 
  private:
-  TDataModuleSepa& fDoc;
-  TXmlElement* fParentNode;
   TPmtInfHeader fHeader;
   std::vector<std::unique_ptr<TPmtInf>> fBlocks;
   TDateTime fEarliestDate;

@@ -84,11 +84,43 @@ bool ReadAll(int fd, std::vector<TSepaRecord>& records) {
   return true;
 }
 
+// Whether a stored text is one we wrote: its length within its area and
+// printable characters only (letters and digits only for IBAN and BIC).
+template <std::size_t N>
+bool SoundText(const TShortString<N>& s, bool alphanumeric) {
+  if (s.Len > N) return false;
+  for (const char c : s.View()) {
+    const auto b = static_cast<unsigned char>(c);
+    if (b < 0x20 || b == 0x7F) return false;
+    if (alphanumeric && !((c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9'))) return false;
+  }
+  return true;
+}
+
+// The BIC of a bank without its branch code "XXX": "BELADEBE" and
+// "BELADEBEXXX" are the same bank.
+std::string_view BankOfBic(std::string_view bic) {
+  return bic.size() == 11 && bic.substr(8) == "XXX" ? bic.substr(0, 8) : bic;
+}
+
 std::string_view Field(const std::string& line, std::size_t from, std::size_t width) {
   return std::string_view(line).substr(from - 1, width);
 }
 
 }  // namespace
+
+// What is wrong with a record, or nothing.
+std::string CheckSepaRecord(const TSepaRecord& r) {
+  if (!SoundText(r.MandatRef, false)) return "Mandatsreferenz";
+  if (!SoundText(r.CreditorName, false)) return T("Gläubigername");
+  if (!SoundText(r.CreditorId, false)) return T("Gläubiger-ID");
+  if (!SoundText(r.Iban, true)) return "IBAN";
+  if (!SoundText(r.Bic, true)) return "BIC";
+  if (!SoundText(r.EndToEndId, false)) return "Referenz";
+  if (r.SeqTp < 0 || r.SeqTp > 3) return "Sequenztyp";
+  if (!(r.DueDate >= 0 && r.DueDate < 3e6)) return T("Fälligkeitsdatum");
+  return {};
+}
 
 TSepaMiniDatabase::TSepaMiniDatabase(std::string directory) : fDirectory(std::move(directory)) {}
 
@@ -122,7 +154,20 @@ int TSepaMiniDatabase::Open(int n, bool createTemp) {
   if (!fMand) return FailNaming(110, "Fehler beim Öffnen der Mandanten-Datenbank ", mand);
   fMandantNo = n;
   fTemp = OpenLocked(temp, O_WRONLY | O_CREAT | O_APPEND, LOCK_EX);
-  if (fTemp && createTemp && ::ftruncate(fTemp->fd, 0) != 0) fTemp.reset();
+  // Debits of an earlier file that are not yet merged would give this
+  // file's debits wrong sequence types and would be lost with the file:
+  // they are merged or dropped first. Checked under the lock, so no other
+  // process can add some in between.
+  if (fTemp && createTemp && RecordCount(fTemp->fd) > 0) {
+    const std::string m = std::to_string(n);
+    fTemp.reset();
+    fMand.reset();
+    fMandantNo = 0;
+    return Fail(183, T("Für Mandant ") + m +
+                         T(" liegen noch vorgemerkte Lastschriften einer früheren Datei vor; "
+                           "erst übernehmen (zel mandates merge --mandant ") +
+                         m + T(") oder verwerfen (zel mandates delete-temp --mandant ") + m + ")");
+  }
   if (!fTemp) {
     const int code = FailNaming(createTemp ? 82 : 110,
                                 createTemp ? "Fehler beim Anlegen der temporären Datenbank "
@@ -185,7 +230,15 @@ int TSepaMiniDatabase::GetMandRecord(std::int32_t kunde, TSepaRecord& record) co
 TDetailRecord TSepaMiniDatabase::GetDetailRecord(std::int32_t kunde, const TMandate& m) const {
   TDetailRecord d;
   TSepaRecord r;
-  if (GetMandRecord(kunde, r) < 0) return d;
+  const int index = GetMandRecord(kunde, r);
+  if (index < 0) return d;
+  if (const std::string what = CheckSepaRecord(r); !what.empty()) {
+    d.Status = detailCorrupt;
+    d.Error = T("Die Mandantenhistorie ") + GetDbFileName(fMandantNo) +
+              T(" ist beschädigt: Satz ") + std::to_string(index + 1) + " (Kunde " +
+              std::to_string(kunde) + T(") hat eine ungültige ") + what;
+    return d;
+  }
   d.Status = detailFoundUnchanged;
   auto differs = [&](const auto& stored, const std::string& given, std::string& detail,
                      std::string value) {
@@ -196,7 +249,7 @@ TDetailRecord TSepaMiniDatabase::GetDetailRecord(std::int32_t kunde, const TMand
   differs(r.MandatRef, m.MandatRef, d.OrgnlMndtId, std::string(r.MandatRef.View()));
   differs(r.CreditorName, m.CreditorName, d.OrgnlCdtrSchmeNm, std::string(r.CreditorName.View()));
   differs(r.CreditorId, m.CreditorId, d.OrgnlCdtrSchmeId, std::string(r.CreditorId.View()));
-  if (r.Bic.View() != m.Bic)
+  if (BankOfBic(r.Bic.View()) != BankOfBic(m.Bic))
     differs(r.Bic, m.Bic, d.OrgnlDbtrAgt, "SMNDA");  // same mandate, new debtor agent
   else
     differs(r.Iban, m.Iban, d.OrgnlDbtrAcct, std::string(r.Iban.View()));
@@ -260,7 +313,7 @@ int TSepaMiniDatabase::ExportToFile(int n, const std::string& fileName) {
   if (!FileExists(db)) return Fail(2, "Die Datei " + db + " existiert nicht");
   TFd in = OpenLocked(db, O_RDONLY, LOCK_SH);
   if (!in) return Fail(110, T("Fehler beim Öffnen der Datenbankdatei: ") + SystemError());
-  TAtomicFile out(fileName);
+  TAtomicFile out(fileName, 0600);  // the history is private
   std::string reason;
   if (!IsSafeOutputTarget(fileName, db, reason) || !out.Open(reason))
     return Fail(82, "Textdatei " + fileName + " kann nicht angelegt werden: " + reason);
@@ -320,21 +373,33 @@ int TSepaMiniDatabase::ImportFromFile(int n, const std::string& fileName) {
   std::ifstream in(fileName, std::ios::binary);
   if (!in)
     return Fail(30, "Textdatei " + fileName + " kann nicht gelesen werden: " + SystemError());
-  std::string records, line, error;
+  std::string line, error;
+  std::vector<TSepaRecord> list;
   TSepaRecord r;
+  long number = 0;
   while (std::getline(in, line)) {
+    ++number;
     if (!line.empty() && line.back() == '\r') line.pop_back();
     if (line.empty() && in.peek() == EOF) break;
-    if (ConvertLineToSepaRecord(line, r, error) != 0) return Fail(13, error);
-    if (static_cast<off_t>(records.size()) >= kMaxFileSize)
+    if (ConvertLineToSepaRecord(line, r, error) != 0)
+      return Fail(13, "Zeile " + std::to_string(number) + ": " + error);
+    if (static_cast<off_t>(list.size() * kRecord) >= kMaxFileSize)
       return Fail(13, "Textdatei " + fileName + T(" ist zu groß"));
-    records.append(reinterpret_cast<const char*>(&r), kRecord);
+    list.push_back(r);
   }
+  // The history is searched by halving: sorted by customer, each once.
+  std::sort(list.begin(), list.end(),
+            [](const TSepaRecord& a, const TSepaRecord& b) { return a.Kunde < b.Kunde; });
+  for (std::size_t i = 1; i < list.size(); ++i)
+    if (list[i].Kunde == list[i - 1].Kunde)
+      return Fail(13, "Textdatei " + fileName + ": Kunde " + std::to_string(list[i].Kunde) +
+                          T(" kommt mehrfach vor"));
+  const std::string records(reinterpret_cast<const char*>(list.data()), list.size() * kRecord);
   const std::string db = GetDbFileName(n);
   TFd lock = FileExists(db) ? OpenLocked(db, O_RDONLY, LOCK_EX) : nullptr;
   if (FileExists(db) && !lock) return FailNaming(110, "Fehler beim Öffnen der Datenbankdatei ", db);
   std::string reason;
-  if (!WriteFileAtomically(db, records, reason))
+  if (!WriteFileAtomically(db, records, reason, 0600))
     return Fail(82, "Datenbankdatei " + db + " kann nicht angelegt werden: " + reason);
   fLastError.clear();
   return 0;
@@ -359,11 +424,19 @@ int TSepaMiniDatabase::MergeTemp(int n) {
   const std::string mand = GetDbFileName(n), temp = GetDbFileName(-n);
   TFd mandFd = OpenLocked(mand, O_RDWR, LOCK_EX);
   if (!mandFd) return FailNaming(110, "Fehler beim Öffnen der Mandanten-Datenbank ", mand);
-  TFd tempFd = OpenLocked(temp, O_RDONLY, LOCK_SH);
+  // The pending file is held alone until it is deleted, so no debit file
+  // can add to it in between and lose its debits with it.
+  TFd tempFd = OpenLocked(temp, O_RDONLY, LOCK_EX);
   if (!tempFd) return FailNaming(110, "Fehler beim Öffnen der temporären Datenbank ", temp);
   std::vector<TSepaRecord> history, pending;
   if (!ReadAll(mandFd->fd, history) || !ReadAll(tempFd->fd, pending))
     return Fail(30, "Fehler beim Lesen der Datenbank: " + SystemError());
+  for (const auto* file : {&history, &pending})
+    for (std::size_t i = 0; i < file->size(); ++i)
+      if (const std::string what = CheckSepaRecord((*file)[i]); !what.empty())
+        return Fail(13, "Die Datei " + (file == &history ? mand : temp) +
+                            T(" ist beschädigt: Satz ") + std::to_string(i + 1) +
+                            T(" hat eine ungültige ") + what + T("; nichts wurde geändert"));
   std::unordered_map<std::int32_t, std::size_t> where;
   for (std::size_t i = 0; i < history.size(); ++i) where.emplace(history[i].Kunde, i);
   for (const TSepaRecord& r : pending) {
@@ -385,9 +458,8 @@ int TSepaMiniDatabase::MergeTemp(int n) {
       bytes.append(reinterpret_cast<const char*>(&history[static_cast<std::size_t>(s.Index)]),
                    kRecord);
   std::string reason;
-  if (!WriteFileAtomically(mand, bytes, reason))
+  if (!WriteFileAtomically(mand, bytes, reason, 0600))
     return Fail(29, "Fehler beim Schreiben der Mandantendatenbank: " + reason);
-  tempFd.reset();
   if (::unlink(temp.c_str()) != 0)
     return Fail(5, "Merge OK, aber die temporäre Datenbank kann nicht gelöscht werden");
   fLastError.clear();

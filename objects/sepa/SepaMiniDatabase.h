@@ -34,12 +34,18 @@ struct TSepaRecord {
 #pragma pack(pop)
 static_assert(sizeof(TSepaRecord) == 256);
 
-enum TDetailStatus : std::uint8_t { detailNotFound, detailFoundUnchanged, detailFoundChanged };
+enum TDetailStatus : std::uint8_t {
+  detailNotFound,
+  detailFoundUnchanged,
+  detailFoundChanged,
+  detailCorrupt  // the stored record is not one of ours (Error says which)
+};
 
 // What changed against the stored mandate (the amendment details).
 struct TDetailRecord {
   TDetailStatus Status = detailNotFound;
   std::string OrgnlMndtId, OrgnlCdtrSchmeNm, OrgnlCdtrSchmeId, OrgnlDbtrAcct, OrgnlDbtrAgt;
+  std::string Error;
 };
 
 // The texts of a record, as passed to AppendTemp and GetDetailRecord.
@@ -98,6 +104,8 @@ class TSepaMiniDatabase {
   std::string fLastError;
 };
 
+// What is wrong with a stored record ("IBAN"), or nothing.
+std::string CheckSepaRecord(const TSepaRecord& r);
 // A record as a 242-character export line (without CR LF).
 std::string SepaRecordToLine(const TSepaRecord& r);
 

@@ -49,36 +49,39 @@ std::int32_t TZelSepaObject::OpenDebit(std::int32_t aMandant, const std::string&
   if (aMsgId.empty() || aInitgPty.empty() || aAuftraggeber.empty() || aIban.empty())
     return Fail(160, kEmptyField);
   if (aMandant < 0) return Fail(160, T("Mandant muss größer oder gleich 0 sein"));
-  std::string iban, bic, ctgyPurp;
+  std::string iban, bic, ctgyPurp, initgPty, ownName;
   if (const int r = CheckIban(aIban, iban)) return r;
   if (const int r = CheckBic(aBic, bicOwn, bic)) return r;
   if (const int r = CheckPurposeCode(aCtgyPurp, true, ctgyPurp)) return r;
   const std::string creditorId = BankUtil::ConvertToIbanBic(aCreditorId, false);
   if (BankUtil::TestCreditorId(creditorId) != 0) return Fail(160, T("Gläubiger-ID ist ungültig"));
+  if (const int r = CheckText(aInitgPty, 70, "Name des Einreichers", initgPty)) return r;
+  if (const int r = CheckText(aAuftraggeber, 70, "Name des Gläubigers", ownName)) return r;
+  auto database = std::make_unique<TSepaMiniDatabase>(DbDirectory);
+  const int opened = aMandant >= 1 ? database->Open(aMandant, true) : 0;
+  if (opened == 183) return Fail(183, database->LastError());  // debits of a file before
   try {
     OwnIban = iban;
     OwnBic = bic;
     CreditorId = creditorId;
-    MsgId = BankUtil::ConvertToSepaChars(aMsgId, false);
-    InitgPtyName = BankUtil::ConvertToSepaChars(aInitgPty, true);
+    MsgId = BankUtil::ConvertToSepaChars(aMsgId, false).substr(0, 35);
+    InitgPtyName = initgPty;
     CtgyPurp = MiniUtils::UpperAZ(BankUtil::ConvertToSepaChars(ctgyPurp, false));
-    OwnName = BankUtil::ConvertToSepaChars(aAuftraggeber, true);
+    OwnName = ownName;
     Mandant = aMandant;
-    BuildFrame(Pain008Version.c_str(), "CstmrDrctDbtInitn");
-    PmtInfList =
-        std::make_unique<TPmtInfList>(*DataModule, InitiationNode,
-                                      TPmtInfHeader{MsgId, kDebitTypeText[DebitType], "", CtgyPurp,
-                                                    OwnName, OwnIban, OwnBic, CreditorId});
+    BuildFrame(Pain008Version, "CstmrDrctDbtInitn");
+    PmtInfList = std::make_unique<TPmtInfList>(TPmtInfHeader{MsgId, kDebitTypeText[DebitType], "",
+                                                             CtgyPurp, OwnName, OwnIban, OwnBic,
+                                                             CreditorId, OwnAddress, Current()});
   } catch (const std::bad_alloc&) {
     PmtInfList.reset();
     DataModule.reset();
     return Fail(29, "Zu wenig Speicher");
   }
-  Database = std::make_unique<TSepaMiniDatabase>(DbDirectory);
-  // A database that cannot be opened leaves the file open all the same: its
-  // debits are written, tracked customers are not recorded.
-  if (aMandant >= 1 && Database->Open(aMandant, true) != 0)
-    return Fail(110, "Lastschriftdatenbank: " + Database->LastError());
+  Database = std::move(database);
+  // A database that cannot be opened leaves the file open all the same for
+  // debits that need no history.
+  if (opened != 0) return Fail(110, "Lastschriftdatenbank: " + Database->LastError());
   LastError.clear();
   return 0;
 }
@@ -112,87 +115,96 @@ std::int32_t TZelSepaObject::WriteDebit(std::int32_t Kunde, std::int32_t SeqTp, 
   if (const int r = CheckDebitArguments(Kunde, SeqTp, Betrag, Name, Iban, MandatRef, MandatDate))
     return r;
   Currency amount = 0;
-  std::string iban, bic, purp, date = MandatDate, message;
+  std::string iban, bic, purp, date = MandatDate, message, name, text, endToEnd;
   if (const int r = CheckAmount(Betrag, amount)) return r;
   if (const int r = CheckIban(Iban, iban)) return r;
   if (const int r = CheckBic(Bic, bicDd, bic)) return r;
   if (const int r = CheckPurposeCode(Purp, false, purp)) return r;
+  if (const int r = CheckText(Name, 70, "Name", name)) return r;
+  if (const int r = CheckText(Verwend, 140, "Verwendungszweck", text)) return r;
+  if (const int r = CheckEndToEnd(Ref, endToEnd)) return r;
   BankUtil::CheckMandatDate(date, message);
   if (!message.empty()) return Fail(160, message);
-  const std::string mandatRef =
-      BankUtil::ConvertToSepaChars(MandatRef, false).substr(0, kMaxMandatRef);
+  const std::string mandatRef = BankUtil::ConvertToSepaChars(MandatRef, false);
+  if (mandatRef.size() > kMaxMandatRef)
+    return Fail(160, T("Mandatsreferenz länger als 35 Zeichen"));
   TDetailRecord detail;
   if (SeqTp < 0) {
     SetSequenceType(Database.get(), Kunde, mandatRef, iban, bic, SeqTp == -2, detail);
+    if (detail.Status == detailCorrupt) return Fail(13, detail.Error);
   } else {
     SeqType = static_cast<TSequenceType>(SeqTp);
     detail.Status = detailFoundUnchanged;
   }
   ActualDueDate = SeqType == seqRCUR || SeqType == seqFNAL ? ShortDueDate : LongDueDate;
   CheckManualDueDate();
-  const std::string endToEnd =
-      Ref.empty() ? "NOTPROVIDED" : BankUtil::ConvertToSepaChars(Ref, true);
+  const bool tracked = SeqType != seqOOFF && Kunde != 0;
+  if (tracked && !Database->GetIsTempOpen())
+    return Fail(6,
+                "Lastschrift wurde nicht geschrieben: die temporäre Datenbank ist nicht "
+                "geöffnet");
   try {
     TPmtInf& block = PmtInfList->GetPmtInf(kSequenceTypeText[SeqType], ActualDueDate);
-    AddDebitTx(block.PmtInfNode(), endToEnd, amount, mandatRef, date, detail, bic,
-               BankUtil::ConvertToSepaChars(Name, true), iban, purp,
-               BankUtil::ConvertToSepaChars(Verwend, true));
+    AddDebitTx(block.Body(), endToEnd, amount, mandatRef, date, detail, bic, name, iban, purp,
+               text);
     block.AddBetrag(amount);
+    if (tracked)
+      Pending.push_back(
+          {Kunde, {mandatRef, OwnName, CreditorId, iban, bic}, endToEnd, SeqType, ActualDueDate});
   } catch (const std::bad_alloc&) {
     return Fail(29, "Zu wenig Speicher");
   }
+  NextAddress = {};
   Counted(amount);
-  if (SeqType == seqOOFF || Kunde == 0) return 0;
-  if (!Database->GetIsTempOpen())
-    return Fail(6,
-                "Lastschrift wurde ausgeführt, aber nicht in die temporäre Datenbank "
-                "eingetragen (ist nicht geöffnet)");
-  const int r = Database->AppendTemp(Kunde, {mandatRef, OwnName, CreditorId, iban, bic}, endToEnd,
-                                     SeqType, ActualDueDate);
-  LastError = Database->LastError();
-  return r;
+  return 0;
+}
+
+std::int32_t TZelSepaObject::RecordPending(std::string& error) {
+  for (const TPendingDebit& d : Pending)
+    if (const int r = Database->AppendTemp(d.Kunde, d.Mandate, d.EndToEndId, d.SeqTp, d.DueDate)) {
+      error = T("Die Datei ist gespeichert, aber die Lastschriften sind nicht alle für die "
+                "Mandantenhistorie vorgemerkt: ") +
+              Database->LastError();
+      return r;
+    }
+  return 0;
 }
 
 // One DrctDbtTxInf with the mandate and, when it changed, the amendment.
-void TZelSepaObject::AddDebitTx(TXmlElement* block, const std::string& endToEnd, Currency amount,
+void TZelSepaObject::AddDebitTx(TXmlText& x, const std::string& endToEnd, Currency amount,
                                 const std::string& mandatRef, const std::string& mandatDate,
                                 const TDetailRecord& detail, const std::string& bic,
                                 const std::string& name, const std::string& iban,
                                 const std::string& purp, const std::string& text) {
-  TDataModuleSepa& d = *DataModule;
-  TXmlElement* tx = d.Add(block, "DrctDbtTxInf");
-  d.AddPath(tx, "PmtId/EndToEndId", endToEnd);
-  d.SetAttribute(d.Add(tx, "InstdAmt", BankUtil::SepaBetrag(amount)), "Ccy", "EUR");
-  TXmlElement* mandate = d.AddPath(tx, "DrctDbtTx/MndtRltdInf", {});
-  d.Add(mandate, "MndtId", mandatRef);
-  d.Add(mandate, "DtOfSgntr", mandatDate);
+  x.Begin("DrctDbtTxInf").Path("PmtId/EndToEndId", endToEnd);
+  x.Leaf("InstdAmt", "Ccy", "EUR", BankUtil::SepaBetrag(amount));
+  x.Begin("DrctDbtTx").Begin("MndtRltdInf").Leaf("MndtId", mandatRef).Leaf("DtOfSgntr", mandatDate);
   const bool changed = detail.Status == detailFoundChanged;
-  d.Add(mandate, "AmdmntInd", changed ? "true" : "false");
+  x.Leaf("AmdmntInd", changed ? "true" : "false");
   if (changed) {
-    TXmlElement* a = d.Add(mandate, "AmdmntInfDtls");
-    if (!detail.OrgnlMndtId.empty()) d.Add(a, "OrgnlMndtId", detail.OrgnlMndtId);
+    x.Begin("AmdmntInfDtls");
+    if (!detail.OrgnlMndtId.empty()) x.Leaf("OrgnlMndtId", detail.OrgnlMndtId);
     if (!detail.OrgnlCdtrSchmeNm.empty() || !detail.OrgnlCdtrSchmeId.empty()) {
-      TXmlElement* scheme = d.Add(a, "OrgnlCdtrSchmeId");
-      if (!detail.OrgnlCdtrSchmeNm.empty()) d.Add(scheme, "Nm", detail.OrgnlCdtrSchmeNm);
+      x.Begin("OrgnlCdtrSchmeId");
+      if (!detail.OrgnlCdtrSchmeNm.empty()) x.Leaf("Nm", detail.OrgnlCdtrSchmeNm);
       if (!detail.OrgnlCdtrSchmeId.empty()) {
-        TXmlElement* other = d.AddPath(scheme, "Id/PrvtId/Othr", {});
-        d.Add(other, "Id", detail.OrgnlCdtrSchmeId);
-        d.AddPath(other, "SchmeNm/Prtry", "SEPA");
+        x.Begin("Id").Begin("PrvtId").Begin("Othr").Leaf("Id", detail.OrgnlCdtrSchmeId);
+        x.Path("SchmeNm/Prtry", "SEPA").End().End().End();
       }
+      x.End();
     }
-    if (!detail.OrgnlDbtrAcct.empty()) d.AddPath(a, "OrgnlDbtrAcct/Id/IBAN", detail.OrgnlDbtrAcct);
+    if (!detail.OrgnlDbtrAcct.empty()) x.Path("OrgnlDbtrAcct/Id/IBAN", detail.OrgnlDbtrAcct);
     if (!detail.OrgnlDbtrAgt.empty())
-      d.AddPath(a, "OrgnlDbtrAgt/FinInstnId/Othr/Id", detail.OrgnlDbtrAgt);
+      x.Path("OrgnlDbtrAgt/FinInstnId/Othr/Id", detail.OrgnlDbtrAgt);
+    x.End();
   }
-  TXmlElement* agent = d.AddPath(tx, "DbtrAgt/FinInstnId", {});
-  if (bic.empty())
-    d.AddPath(agent, "Othr/Id", "NOTPROVIDED");
-  else
-    d.Add(agent, "BIC", bic);
-  d.AddPath(tx, "Dbtr/Nm", name);
-  d.AddPath(tx, "DbtrAcct/Id/IBAN", iban);
-  if (!purp.empty()) d.AddPath(tx, "Purp/Cd", purp);
-  if (!text.empty()) d.AddPath(tx, "RmtInf/Ustrd", text);
+  x.End().End();
+  WriteAgent(x, "DbtrAgt", bic, Current());
+  WriteParty(x, "Dbtr", name, NextAddress, Current());
+  x.Path("DbtrAcct/Id/IBAN", iban);
+  if (!purp.empty()) x.Path("Purp/Cd", purp);
+  if (!text.empty()) x.Path("RmtInf/Ustrd", text);
+  x.End();
 }
 
 std::int32_t TZelSepaObject::CloseDebit(const std::string& Filename) {
@@ -222,6 +234,7 @@ std::int32_t TZelSepaObject::SepaCommandGetSeqTp(std::int32_t aMandant, std::int
     db.OpenMandReadOnly(aMandant);  // without a mandate file nobody is known
     SetSequenceType(&db, Kunde, MandatRef, Iban, Bic, Final, detail);
   }
+  if (detail.Status == detailCorrupt) return Fail(13, detail.Error);
   LastError.clear();
   return SeqType;
 }

@@ -1,6 +1,7 @@
 #include "ZelSepaObject.h"
 
 #include <algorithm>
+#include <cctype>
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
@@ -24,6 +25,10 @@ constexpr const char* kCodeListPage =
 constexpr const char* kSupportMail = "support@zelvaro.de";
 // The largest amount of a transaction the schemas allow: 999999999.99.
 constexpr Currency kMaxAmount = 9999999999900;
+// Lengths of names, remittance texts and ids in the files.
+constexpr std::size_t kMaxName = 70;
+constexpr std::size_t kMaxText = 140;
+constexpr std::size_t kMaxId = 35;
 // Offsets beyond this many bank days (about four years) are cut back, so
 // that no date leaves the calendar.
 constexpr int kMaxBankDays = 999;
@@ -63,7 +68,7 @@ struct TBicRole {
 TZelSepaObject::TZelSepaObject() {
   SetBankDays(0, 2, 5);
   SetBankHour(12);
-  SetSepaVersion(26);
+  SetSepaVersion(39);
   DbDirectory = GetDefaultDbDirectory();
   SetDbDirectory("");
 }
@@ -77,11 +82,12 @@ std::int32_t TZelSepaObject::Fail(std::int32_t code, std::string message) {
 
 std::int32_t TZelSepaObject::SetSepaVersion(std::int32_t aSepaVersion) {
   const int v = aSepaVersion < 0 ? -aSepaVersion : aSepaVersion;
-  if (DataModule || v < 25 || v > 27) return SepaVersion;
+  if (DataModule || ((v < 25 || v > 27) && v != 39)) return SepaVersion;
   SepaVersion = v;
   DebitType = aSepaVersion < 0 ? debitB2B : debitCORE;
-  Pain001Version = v == 27 ? "001.003.03" : "001.002.03";
-  Pain008Version = v == 27 ? "008.003.02" : "008.002.02";
+  Pain001Version = v == 39 ? "001.001.09" : v == 27 ? "001.003.03" : "001.002.03";
+  Pain008Version = v == 39 ? "008.001.08" : v == 27 ? "008.003.02" : "008.002.02";
+  if (v != 39) Instant = false;
   return v;
 }
 
@@ -99,7 +105,7 @@ std::int32_t TZelSepaObject::CheckBic(const std::string& in, TBicType type, std:
   bool unchecked = false;
   const bool wellFormed = BankUtil::IsBicFormatOk(out, unchecked);
   if (out.empty()) {
-    if (SepaVersion == 27) return 0;
+    if (SepaVersion >= 27) return 0;
     return Fail(160, "IBAN-only erst ab SEPA-Version 2.7 zugelassen");
   }
   if (!wellFormed) return Fail(160, "BIC hat falsches Format");
@@ -125,6 +131,20 @@ std::int32_t TZelSepaObject::CheckAmount(Currency in, Currency& cents) {
   if (cents > kMaxAmount) return Fail(160, T("Der Betrag ist größer als 999999999,99 Euro"));
   if (TxSum > INT64_MAX - cents) return Fail(160, T("Die Summe der Datei wird zu groß"));
   return 0;
+}
+
+std::int32_t TZelSepaObject::CheckText(const std::string& in, std::size_t max, const char* what,
+                                       std::string& out) {
+  out = Current() ? BankUtil::ConvertToDkChars(in) : BankUtil::ConvertToSepaChars(in, true);
+  if (out.size() <= max) return 0;
+  return Fail(160, T(what) + T(" länger als ") + std::to_string(max) + " Zeichen");
+}
+
+std::int32_t TZelSepaObject::CheckEndToEnd(const std::string& in, std::string& out) {
+  out = MiniUtils::Trim(BankUtil::ConvertToSepaChars(in, true));
+  if (out.empty()) out = "NOTPROVIDED";
+  if (out.size() <= kMaxId) return 0;
+  return Fail(160, T("Referenz länger als 35 Zeichen"));
 }
 
 bool TZelSepaObject::IsBicSclOk(const std::string& Bic, TBicType Type) {
@@ -167,22 +187,24 @@ std::int32_t TZelSepaObject::OpenCredit(const std::string& aMsgId, const std::st
   if (aMsgId.empty() || aPmtInfId.empty() || aInitgPty.empty() || aAuftraggeber.empty() ||
       aIban.empty())
     return Fail(160, kEmptyField);
-  std::string iban, bic, ctgyPurp;
+  std::string iban, bic, ctgyPurp, initgPty, ownName;
   if (const int r = CheckIban(aIban, iban)) return r;
   if (const int r = CheckBic(aBic, bicOwn, bic)) return r;
   if (const int r = CheckPurposeCode(aCtgyPurp, true, ctgyPurp)) return r;
+  if (const int r = CheckText(aInitgPty, kMaxName, "Name des Einreichers", initgPty)) return r;
+  if (const int r = CheckText(aAuftraggeber, kMaxName, "Name des Auftraggebers", ownName)) return r;
   try {
     OwnIban = iban;
     OwnBic = bic;
     CtgyPurp = ctgyPurp;
-    MsgId = BankUtil::ConvertToSepaChars(aMsgId, false);
-    PmtInfId = BankUtil::ConvertToSepaChars(aPmtInfId, true);
-    InitgPtyName = BankUtil::ConvertToSepaChars(aInitgPty, true);
-    OwnName = BankUtil::ConvertToSepaChars(aAuftraggeber, true);
-    BuildFrame(Pain001Version.c_str(), "CstmrCdtTrfInitn");
-    PmtInfList = std::make_unique<TPmtInfList>(
-        *DataModule, InitiationNode,
-        TPmtInfHeader{PmtInfId, "", "", CtgyPurp, OwnName, OwnIban, OwnBic, ""});
+    MsgId = BankUtil::ConvertToSepaChars(aMsgId, false).substr(0, kMaxId);
+    PmtInfId = BankUtil::ConvertToSepaChars(aPmtInfId, true).substr(0, kMaxId);
+    InitgPtyName = initgPty;
+    OwnName = ownName;
+    BuildFrame(Pain001Version, "CstmrCdtTrfInitn");
+    PmtInfList = std::make_unique<TPmtInfList>(TPmtInfHeader{PmtInfId, Instant ? "INST" : "", "",
+                                                             CtgyPurp, OwnName, OwnIban, OwnBic, "",
+                                                             OwnAddress, Current()});
   } catch (const std::bad_alloc&) {
     PmtInfList.reset();
     DataModule.reset();
@@ -194,12 +216,10 @@ std::int32_t TZelSepaObject::OpenCredit(const std::string& aMsgId, const std::st
 
 // The document with its root, initiation element and the group header's
 // message id and creation time.
-void TZelSepaObject::BuildFrame(const char* pain, const char* initiation) {
-  DataModule = std::make_unique<TDataModuleSepa>(pain);
-  InitiationNode = DataModule->Add(DataModule->Root(), initiation);
-  GroupHeaderNode = DataModule->Add(InitiationNode, "GrpHdr");
-  DataModule->Add(GroupHeaderNode, "MsgId", MsgId);
-  DataModule->Add(GroupHeaderNode, "CreDtTm", DateTimeToIso(Clock::Now()));
+void TZelSepaObject::BuildFrame(const std::string& pain, const char* initiation) {
+  DataModule = std::make_unique<TDataModuleSepa>(pain, initiation);
+  CreationTime = DateTimeToIso(Clock::Now());
+  Pending.clear();
   TxCount = 0;
   TxSum = 0;
 }
@@ -221,31 +241,32 @@ std::int32_t TZelSepaObject::WriteCredit(Currency Betrag, const std::string& Nam
   if (const int r = CheckCallOrder("Write", false)) return r;
   if (Betrag == 0 || Name.empty() || Iban.empty()) return Fail(160, kEmptyField);
   Currency amount = 0;
-  std::string iban, bic, purp;
+  std::string iban, bic, purp, name, text, endToEnd;
   if (const int r = CheckAmount(Betrag, amount)) return r;
   if (const int r = CheckIban(Iban, iban)) return r;
   if (const int r = CheckBic(Bic, bicTrf, bic)) return r;
   if (const int r = CheckPurposeCode(Purp, false, purp)) return r;
+  if (const int r = CheckText(Name, kMaxName, "Name", name)) return r;
+  if (const int r = CheckText(Verwend, kMaxText, "Verwendungszweck", text)) return r;
+  if (const int r = CheckEndToEnd(Ref, endToEnd)) return r;
   try {
-    const std::string endToEnd =
-        Ref.empty() ? "NOTPROVIDED" : BankUtil::ConvertToSepaChars(Ref, true);
     ActualDueDate = CreditDueDate;
     CheckManualDueDate();
     TPmtInf& block = PmtInfList->GetPmtInf("", ActualDueDate);
-    TDataModuleSepa& d = *DataModule;
-    TXmlElement* tx = d.Add(block.PmtInfNode(), "CdtTrfTxInf");
-    d.AddPath(tx, "PmtId/EndToEndId", endToEnd);
-    d.SetAttribute(d.AddPath(tx, "Amt/InstdAmt", BankUtil::SepaBetrag(amount)), "Ccy", "EUR");
-    if (!bic.empty()) d.AddPath(tx, "CdtrAgt/FinInstnId/BIC", bic);
-    d.AddPath(tx, "Cdtr/Nm", BankUtil::ConvertToSepaChars(Name, true));
-    d.AddPath(tx, "CdtrAcct/Id/IBAN", iban);
-    if (!purp.empty()) d.AddPath(tx, "Purp/Cd", purp);
-    if (!Verwend.empty())
-      d.AddPath(tx, "RmtInf/Ustrd", BankUtil::ConvertToSepaChars(Verwend, true));
+    TXmlText& x = block.Body();
+    x.Begin("CdtTrfTxInf").Path("PmtId/EndToEndId", endToEnd);
+    x.Begin("Amt").Leaf("InstdAmt", "Ccy", "EUR", BankUtil::SepaBetrag(amount)).End();
+    if (!bic.empty()) WriteAgent(x, "CdtrAgt", bic, Current());
+    WriteParty(x, "Cdtr", name, NextAddress, Current());
+    x.Path("CdtrAcct/Id/IBAN", iban);
+    if (!purp.empty()) x.Path("Purp/Cd", purp);
+    if (!text.empty()) x.Path("RmtInf/Ustrd", text);
+    x.End();
     block.AddBetrag(amount);
   } catch (const std::bad_alloc&) {
     return Fail(29, "Zu wenig Speicher");
   }
+  NextAddress = {};
   Counted(amount);
   return 0;
 }
@@ -267,30 +288,54 @@ std::int32_t TZelSepaObject::SaveAndClose(const std::string* filename) {
   int result = 0;
   std::string error;
   try {
-    DataModule->Add(GroupHeaderNode, "NbOfTxs", std::to_string(TxCount));
-    DataModule->Add(GroupHeaderNode, "CtrlSum", BankUtil::SepaBetrag(TxSum));
-    DataModule->AddPath(GroupHeaderNode, "InitgPty/Nm",
-                        BankUtil::ConvertToSepaChars(InitgPtyName, true));
-    if (filename) result = DataModule->Save(*filename, error);
+    if (filename) {
+      TXmlText header(2);
+      header.Begin("GrpHdr")
+          .Leaf("MsgId", MsgId)
+          .Leaf("CreDtTm", CreationTime)
+          .Leaf("NbOfTxs", std::to_string(TxCount))
+          .Leaf("CtrlSum", BankUtil::SepaBetrag(TxSum))
+          .Path("InitgPty/Nm", InitgPtyName)
+          .End();
+      DataModule->Append(header.Str());
+      PmtInfList->AppendTo(*DataModule);
+      result = DataModule->Save(*filename, error);
+      if (result == 0) result = RecordPending(error);
+    }
   } catch (const std::bad_alloc&) {
     result = 29;
     error = "Zu wenig Speicher";
   }
-  const bool debit = Database != nullptr;
-  const int back = debit && PmtInfList->HasFirstOrOneOff() ? LongBankOffset
-                   : debit                                 ? ShortBankOffset
-                                                           : CreditBankOffset;
-  if (PmtInfList->Count() > 0) ActualDueDate = GetMinDate(-back, PmtInfList->EarliestDate());
+  if (PmtInfList->Count() > 0) ActualDueDate = SubmissionDate();
   DataModule.reset();
   PmtInfList.reset();
   if (Database) Database->Close();
   Database.reset();
+  Pending.clear();
+  NextAddress = {};
   LastError = error;
   return result;
 }
 
 // ---------------------------------------------------------------------------
 // Due dates
+
+// The last bank day on which the whole file reaches the bank in time: each
+// block's date less the lead time of its kind (first and one-off debits
+// need the long one), never before the first day the bank can take it.
+TDateTime TZelSepaObject::SubmissionDate() {
+  const bool debit = Database != nullptr;
+  TDateTime submit = 0;
+  for (const auto& block : PmtInfList->Blocks()) {
+    const std::string& seq = block->BlockSeqTp();
+    const int back = !debit                           ? CreditBankOffset
+                     : seq == "RCUR" || seq == "FNAL" ? ShortBankOffset
+                                                      : LongBankOffset;
+    const TDateTime day = GetMinDate(-back, block->BlockDate());
+    if (submit == 0 || day < submit) submit = day;
+  }
+  return std::max(submit, GetMinDate(0, 0));
+}
 
 void TZelSepaObject::SetBankDays(std::int32_t aCredit, std::int32_t aShort, std::int32_t aLong) {
   CreditBankOffset = aCredit < 0 ? 0 : Bounded(aCredit);
@@ -311,13 +356,17 @@ void TZelSepaObject::RecalculateDueDates() {
   ActualDueDate = CreditDueDate;
 }
 
+// A manual date replaces the computed one, but never lies before it: a
+// payment cannot be executed before the bank has the file.
 void TZelSepaObject::CheckManualDueDate() {
+  const TDateTime earliest = ActualDueDate;
   if (ManualDueMode == 1) {
     ActualDueDate = ManualDueDate;
     ManualDueMode = 0;
   } else if (ManualDueMode == 2) {
     ActualDueDate = ManualDueDate;
   }
+  if (ActualDueDate < earliest) ActualDueDate = earliest;
 }
 
 // ---------------------------------------------------------------------------
@@ -332,6 +381,8 @@ std::int32_t TZelSepaObject::SepaCommand(const std::string& Command, std::int32_
   if (command == "CALCDUEDATE") return SepaCommandCalcDueDate(MiniUtils::Trim(Par4), Par1, Par2);
   if (command == "SETDDTYPE") return SepaCommandSetDdType(Par4);
   if (command == "GETSEQTP") return SepaCommandGetSeqTp(Par1, Par2, Par3 != 0, Par4, Par5, Par6);
+  if (command == "INSTANT") return SepaCommandInstant(Par1);
+  if (command == "ADDRESS") return SepaCommandAddress(Par1, Par4);
   return Fail(1, T("Ungültiges SEPA-Kommando"));
 }
 
@@ -378,12 +429,62 @@ std::int32_t TZelSepaObject::SepaCommandSetDdType(const std::string& Type) {
   } else if (type == "B2B") {
     DebitType = debitB2B;
   } else if (type == "COR1") {
+    if (Current())
+      return Fail(87,
+                  T("COR1-Lastschriften gibt es seit November 2017 nicht mehr; CORE verwenden"));
     if (SepaVersion != 27)
       return Fail(87, T("COR1-Lastschriften sind erst ab SEPA-Version 2.7 möglich"));
     DebitType = debitCOR1;
   } else {
     return Fail(160, T("Ungültiger Lastschrifttyp"));
   }
+  LastError.clear();
+  return 0;
+}
+
+std::int32_t TZelSepaObject::SepaCommandInstant(std::int32_t On) {
+  if (DataModule)
+    return Fail(117, T("Die Zahlungsart darf in offenen Dateien nicht geändert werden"));
+  if (On != 0 && !Current())
+    return Fail(87, T("Echtzeitüberweisungen gibt es erst ab SEPA-Version 3.9"));
+  Instant = On != 0;
+  LastError.clear();
+  return 0;
+}
+
+// Street, building number, post code, town and country, separated by tabs.
+std::int32_t TZelSepaObject::SepaCommandAddress(std::int32_t Role, const std::string& Fields) {
+  if (Role != 0 && Role != 1)
+    return Fail(160, T("Anschrift: 0 für die eigene, 1 für die nächste Zahlung"));
+  if (Role == 0 && DataModule)
+    return Fail(117, T("Die eigene Anschrift darf in offenen Dateien nicht geändert werden"));
+  if (!Current()) return Fail(87, T("Strukturierte Anschriften gibt es erst ab SEPA-Version 3.9"));
+  std::vector<std::string> part(1);
+  for (const char c : Fields)
+    if (c == '\t')
+      part.emplace_back();
+    else
+      part.back() += c;
+  if (part.size() > 5) return Fail(160, T("Anschrift: höchstens fünf Felder"));
+  part.resize(5);
+  struct Field {
+    const char* what;
+    std::size_t max;
+  };
+  static const Field kFields[] = {
+      {"Straße", 70}, {"Hausnummer", 16}, {"Postleitzahl", 16}, {"Ort", 35}, {"Land", 2}};
+  TPostalAddress a;
+  std::string* out[] = {&a.Street, &a.Building, &a.PostCode, &a.Town, &a.Country};
+  for (int i = 0; i < 5; ++i)
+    if (const int r = CheckText(part[i], kFields[i].max, kFields[i].what, *out[i])) return r;
+  a.Country = MiniUtils::UpperAZ(a.Country);
+  if (!a.Empty() && (a.Town.empty() || a.Country.empty()))
+    return Fail(160, T("Anschrift: Ort und Land sind nötig"));
+  if (!a.Country.empty() &&
+      (a.Country.size() != 2 || !std::isupper(static_cast<unsigned char>(a.Country[0])) ||
+       !std::isupper(static_cast<unsigned char>(a.Country[1]))))
+    return Fail(160, T("Anschrift: Land als zwei Buchstaben (DE)"));
+  (Role == 0 ? OwnAddress : NextAddress) = a;
   LastError.clear();
   return 0;
 }

@@ -7,9 +7,11 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "DataModuleSepa.h"
 #include "DateCalc.h"
+#include "PmtInf.h"
 #include "SepaMiniDatabase.h"
 #include "ZelBaseObject.h"
 
@@ -37,7 +39,9 @@ class TZelSepaObject : public TZelBaseObject {
   std::string GetLastError() override { return LastError; }
   std::string GetErrorMessage(std::int32_t Code) override;
 
-  // 25, 26 or 27 (2.5, 2.6, 2.7); a negative version selects B2B debits.
+  // 25, 26, 27 (2.5, 2.6, 2.7: the German formats of 2013) or 39 (3.9:
+  // pain.001.001.09 and pain.008.001.08 as German banks take them today,
+  // the default); a negative version selects B2B debits.
   // Any other value, or a call while a file is open, changes nothing.
   // Answers the version in effect.
   std::int32_t SetSepaVersion(std::int32_t SepaVersion) override;
@@ -91,7 +95,12 @@ class TZelSepaObject : public TZelBaseObject {
   // handing the file to the bank.
   std::string GetActualDueDate() override { return DateToIso(ActualDueDate); }
 
-  // "BICSCL", "CALCDUEDATE", "GETSEQTP", "SETDDTYPE".
+  // "BICSCL", "CALCDUEDATE", "GETSEQTP", "SETDDTYPE", and for 3.9 files
+  // "INSTANT" (Par1 1: the next credit files are instant credit transfers,
+  // 0: ordinary ones) and "ADDRESS" (Par1 0: the own postal address for the
+  // next files, 1: the address of the next transaction's party; Par4 holds
+  // street, building number, post code, town and country separated by tabs,
+  // empty for none).
   std::int32_t SepaCommand(const std::string& Command, std::int32_t Par1, std::int32_t Par2,
                            std::int32_t Par3, const std::string& Par4, const std::string& Par5,
                            const std::string& Par6) override;
@@ -104,6 +113,8 @@ class TZelSepaObject : public TZelBaseObject {
   std::int32_t SepaCommandCalcDueDate(const std::string& Date, std::int32_t Offset,
                                       std::int32_t Mode);
   std::int32_t SepaCommandSetDdType(const std::string& Type);
+  std::int32_t SepaCommandInstant(std::int32_t On);
+  std::int32_t SepaCommandAddress(std::int32_t Role, const std::string& Fields);
   std::int32_t SepaCommandGetSeqTp(std::int32_t Mandant, std::int32_t Kunde, bool Final,
                                    const std::string& MandatRef, const std::string& Iban,
                                    const std::string& Bic);
@@ -117,11 +128,19 @@ class TZelSepaObject : public TZelBaseObject {
   std::int32_t CheckBic(const std::string& in, TBicType type, std::string& out);
   std::int32_t CheckPurposeCode(const std::string& in, bool category, std::string& out);
   std::int32_t CheckAmount(Currency in, Currency& cents);
+  // A name or text in the file's character set, refused beyond its length.
+  std::int32_t CheckText(const std::string& in, std::size_t max, const char* what,
+                         std::string& out);
+  bool Current() const { return SepaVersion == 39; }
+  // The end-to-end id of a reference ("NOTPROVIDED" for none).
+  std::int32_t CheckEndToEnd(const std::string& in, std::string& out);
+  // The debits of a saved debit file into the history's temporary file.
+  std::int32_t RecordPending(std::string& error);
   std::int32_t CheckCallOrder(const char* operation, bool debit);
   std::int32_t CheckDebitArguments(std::int32_t Kunde, std::int32_t SeqTp, Currency Betrag,
                                    const std::string& Name, const std::string& Iban,
                                    const std::string& MandatRef, const std::string& MandatDate);
-  void AddDebitTx(TXmlElement* block, const std::string& endToEnd, Currency amount,
+  void AddDebitTx(TXmlText& x, const std::string& endToEnd, Currency amount,
                   const std::string& mandatRef, const std::string& mandatDate,
                   const TDetailRecord& detail, const std::string& bic, const std::string& name,
                   const std::string& iban, const std::string& purp, const std::string& text);
@@ -129,8 +148,9 @@ class TZelSepaObject : public TZelBaseObject {
   template <class Op>
   std::int32_t WithDatabase(Op op);
   void CheckManualDueDate();
+  TDateTime SubmissionDate();
   TDateTime GetMinDate(int count, TDateTime date) { return Calendar.GetMinDate(count, date); }
-  void BuildFrame(const char* pain, const char* initiation);
+  void BuildFrame(const std::string& pain, const char* initiation);
   // A transaction in the file: the file's totals, no message.
   void Counted(Currency amount);
   std::int32_t SaveAndClose(const std::string* filename);
@@ -139,9 +159,11 @@ class TZelSepaObject : public TZelBaseObject {
   std::unique_ptr<TSepaMiniDatabase> Database;  // set while a debit file is open
   std::string LastError;
   std::string DbDirectory;
-  int SepaVersion = 26;
-  std::string Pain001Version = "001.002.03";
-  std::string Pain008Version = "008.002.02";
+  int SepaVersion = 39;
+  std::string Pain001Version = "001.001.09";
+  std::string Pain008Version = "008.001.08";
+  bool Instant = false;  // credit files as instant credit transfers
+  TPostalAddress OwnAddress, NextAddress;
   TDebitType DebitType = debitCORE;
   int CreditBankOffset = 0;
   int ShortBankOffset = 2;
@@ -150,14 +172,23 @@ class TZelSepaObject : public TZelBaseObject {
   TDateTime ShortDueDate = 0, LongDueDate = 0, CreditDueDate = 0;
   TDateTime ActualDueDate = 0, ManualDueDate = 0;
   int ManualDueMode = 0;
-  TXmlElement* InitiationNode = nullptr;
-  TXmlElement* GroupHeaderNode = nullptr;
+  std::string CreationTime;
   std::unique_ptr<TPmtInfList> PmtInfList;
   std::string MsgId, InitgPtyName, CtgyPurp, PmtInfId, CreditorId, OwnName, OwnIban, OwnBic;
   int TxCount = 0;
   Currency TxSum = 0;
   int Mandant = 0;
   TSequenceType SeqType = seqOOFF;
+  // Debits for the history, written to its temporary file only once the
+  // debit file is saved.
+  struct TPendingDebit {
+    std::int32_t Kunde;
+    TMandate Mandate;
+    std::string EndToEndId;
+    int SeqTp;
+    TDateTime DueDate;
+  };
+  std::vector<TPendingDebit> Pending;
 };
 
 }  // namespace zel

@@ -277,9 +277,7 @@ TEST_F(ZelCli, SepaCredit) {
                                          "--iban",
                                          "DE89370400440532013000",
                                          "--bic",
-                                         "COBADEFFXXX",
-                                         "--execution-date",
-                                         "2026-07-01"};
+                                         "COBADEFFXXX"};
   Result r = Zel(args, csv);
   EXPECT_EQ(r.rc, 1);
   EXPECT_NE(r.err.find("Zeile 4: IBAN ist ungültig\n"), std::string::npos) << r.err;
@@ -288,19 +286,134 @@ TEST_F(ZelCli, SepaCredit) {
   skip.push_back("--skip-bad");
   r = Zel(skip, csv);
   EXPECT_EQ(r.rc, 0) << r.err;
-  EXPECT_EQ(r.out, out +
-                       ": 2 Überweisungen, Summe 30,50 EUR, Ausführung am 2026-07-01, "
-                       "einzureichen bis 2026-07-01\n");
+  // The next bank day, to be handed in today at the latest (no offset).
+  const std::string day = r.out.substr(r.out.find(" am ") + 4, 10);
+  EXPECT_EQ(r.out, out + ": 2 Überweisungen, Summe 30,50 EUR, Ausführung am " + day +
+                       ", einzureichen bis " + day + "\n");
   std::ifstream in(out);
   const std::string xml((std::istreambuf_iterator<char>(in)), {});
   EXPECT_NE(xml.find("<Nm>Max  Mustermann</Nm>"), std::string::npos);
-  EXPECT_NE(xml.find("<Ustrd>Miete  6 </Ustrd>"), std::string::npos) << xml;
+  EXPECT_NE(xml.find("<Ustrd>Miete  6</Ustrd>"), std::string::npos) << xml;
   skip[2] = (data_ / "fehlt.csv").string();
   EXPECT_EQ(Zel(skip).rc, 2);
   skip[2] = "-";
   skip[4] = skip[2] = (data_ / "same.csv").string();  // the input as output
   std::ofstream(skip[2]) << csv;
   EXPECT_EQ(Zel(skip).rc, 2);
+}
+
+// Today's credit-transfer files from CSVs as people save them: columns by
+// their names, Windows-1252 or UTF-8, letters kept or folded, refusals by
+// line, instant transfers, addresses and execution dates.
+TEST_F(ZelCli, SepaFilesOfToday) {
+  const std::string out = (data_ / "sct.xml").string();
+  const std::string iban = "DE02120300000000202051";
+  struct Case {
+    const char* why;
+    std::string csv;
+    std::vector<std::string> options;
+    int rc;
+    std::string err, xml;  // expected in stderr and in the file
+  };
+  const Case cases[] = {
+      {"any order and case, BOM",
+       "\xEF\xBB\xBFIBAN;Name;Amount\n" + iban + ";Erika;10.00\n",
+       {},
+       0,
+       "",
+       "<Nm>Erika</Nm>"},
+      {"no header line",
+       "10.00;Erika;" + iban + "\n",
+       {},
+       1,
+       "Zeile 1: Spalte \"10.00\" ist unbekannt",
+       ""},
+      {"missing column",
+       "name;iban\nErika;" + iban + "\n",
+       {},
+       1,
+       "Zeile 1: Spalte \"amount\" fehlt",
+       ""},
+      {"Windows-1252",
+       "amount;name;iban\n1,00;M\xFC"
+       "ller \xC7"
+       "elik;" +
+           iban + "\n",
+       {},
+       0,
+       "Windows-1252",
+       "<Nm>Müller Celik</Nm>"},
+      {"letters beyond Windows-1252",
+       "amount;name;iban\n1;Dvořák Łukasz;" + iban + "\n",
+       {},
+       0,
+       "",
+       "<Nm>Dvorak Lukasz</Nm>"},
+      {"too long by line",
+       "amount;name;iban\n1;A;" + iban + "\n1;" + std::string(71, 'N') + ";" + iban + "\n",
+       {"--skip-bad"},
+       0,
+       "Zeile 3: Name länger als 70 Zeichen",
+       "<NbOfTxs>1</NbOfTxs>"},
+      {"address without town",
+       "amount;name;iban;street;country\n1;A;" + iban + ";Weg 1;DE\n",
+       {},
+       1,
+       "Zeile 2: Anschrift: Ort und Land sind nötig",
+       ""},
+      {"addresses",
+       "amount;name;iban;town;country\n1;A;" + iban + ";Köln;DE\n",
+       {"--town", "Berlin", "--country", "DE", "--postcode", "10115"},
+       0,
+       "",
+       "<PstCd>10115</PstCd>"},
+      {"instant", "amount;name;iban\n1;A;" + iban + "\n", {"--instant"}, 0, "", "<Cd>INST</Cd>"},
+      {"past date moved",
+       "amount;name;iban\n1;A;" + iban + "\n",
+       {"--execution-date", "2020-06-01"},
+       0,
+       "vor dem frühesten möglichen Termin; es gilt 20",
+       "<Dt>20"},
+      {"past date refused",
+       "amount;name;iban\n1;A;" + iban + "\n",
+       {"--execution-date", "2020-06-01", "--strict-date"},
+       2,
+       "vor dem frühesten",
+       ""},
+      {"over a year ahead",
+       "amount;name;iban\n1;A;" + iban + "\n",
+       {"--execution-date", "2099-07-06"},
+       2,
+       "mehr als ein Jahr",
+       ""},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.why);
+    std::filesystem::remove(out);
+    std::vector<std::string> args = {"sepa",
+                                     "credit",
+                                     "-",
+                                     "--out",
+                                     out,
+                                     "--msg-id",
+                                     "M1",
+                                     "--pmt-inf-id",
+                                     "P1",
+                                     "--initiator",
+                                     "X",
+                                     "--name",
+                                     "X",
+                                     "--iban",
+                                     "DE89370400440532013000"};
+    args.insert(args.end(), c.options.begin(), c.options.end());
+    const Result r = Zel(args, c.csv);
+    EXPECT_EQ(r.rc, c.rc) << r.err;
+    EXPECT_NE(r.err.find(c.err), std::string::npos) << r.err;
+    EXPECT_EQ(std::filesystem::exists(out), c.rc == 0);
+    std::ifstream in(out);
+    const std::string xml((std::istreambuf_iterator<char>(in)), {});
+    EXPECT_NE(xml.find(c.xml), std::string::npos) << xml;
+  }
 }
 
 // Debit files with the mandate history: FRST, then after the merge RCUR,
@@ -328,6 +441,7 @@ TEST_F(ZelCli, SepaDebitAndMandates) {
             "Mandant 1: 1 vorgemerkte Lastschriften\n");
   EXPECT_EQ(Zel({"mandates", "merge", "--db-dir", db}).rc, 0);
   EXPECT_NE(debit("DE02120300000000202051").find("<SeqTp>RCUR</SeqTp>"), std::string::npos);
+  EXPECT_EQ(Zel({"mandates", "merge", "--db-dir", db}).rc, 0);
   text = debit("DE12500105170648489890");
   EXPECT_NE(text.find("<AmdmntInd>true</AmdmntInd>"), std::string::npos);
   EXPECT_NE(text.find("<IBAN>DE02120300000000202051</IBAN>"), std::string::npos);

@@ -137,14 +137,21 @@ TEST_F(SepaCredit, ArgumentRefusals) {
 
 TEST_F(SepaCredit, SchemaRefusalWritesNothing) {
   const auto file = dir_ / "sct.xml";
+  // A name the schema would refuse is refused with the transaction.
   ASSERT_EQ(Open(), 0);
-  ASSERT_EQ(sepa_->WriteCredit(Euro(1), std::string(71, 'N'), kIban2, "COBADEFF", "", "", ""), 0);
-  EXPECT_EQ(sepa_->CloseCredit(file.string()), 13);
-  EXPECT_NE(sepa_->GetLastError().find("Element CstmrCdtTrfInitn/PmtInf/CdtTrfTxInf/Cdtr/Nm"),
-            std::string::npos)
-      << sepa_->GetLastError();
+  EXPECT_EQ(sepa_->WriteCredit(Euro(1), std::string(71, 'N'), kIban2, "COBADEFF", "", "", ""), 160);
+  EXPECT_EQ(Cp1252ToUtf8(sepa_->GetLastError()), "Name länger als 70 Zeichen");
+  ASSERT_EQ(sepa_->WriteCredit(Euro(1), std::string(70, 'N'), kIban2, "COBADEFF", "", "", ""), 0);
+  EXPECT_EQ(sepa_->CloseCredit(file.string()), 0);
+  // What the schema refuses is never saved.
+  TDataModuleSepa doc("001.002.03", "CstmrCdtTrfInitn");
+  doc.Append("    <GrpHdr>\n      <MsgId>M</MsgId>\n    </GrpHdr>\n");
+  std::string error;
+  std::filesystem::remove(file);
+  EXPECT_EQ(doc.Save(file.string(), error), 13);
+  EXPECT_NE(error.find("Element CstmrCdtTrfInitn/GrpHdr"), std::string::npos) << error;
   EXPECT_FALSE(std::filesystem::exists(file));
-  EXPECT_EQ(Open(), 0);  // closed all the same
+  EXPECT_EQ(Open(), 0);
   // A failed save keeps an older file and leaves no temporary one.
   std::ofstream(file) << "old";
   ASSERT_EQ(Write(Euro(1)), 0);

@@ -125,7 +125,8 @@ TEST_F(SepaDebit, Refusals) {
   EXPECT_EQ(
       sepa_->WriteDebit(0, 2, kTenEuro, "N", kIban, "BYLADEM1001", "", "", "", "M", "2030-01-01"),
       160);
-  EXPECT_EQ(Debit(0, 2, kIban, "BYLADEM1001", std::string(40, 'R')), 0);
+  EXPECT_EQ(Debit(0, 2, kIban, "BYLADEM1001", std::string(36, 'R')), 160);  // never cut
+  EXPECT_EQ(Debit(0, 2, kIban, "BYLADEM1001", std::string(35, 'R')), 0);
   EXPECT_TRUE(Has(Close(), "<MndtId>" + std::string(35, 'R') + "</MndtId>"));
   ASSERT_EQ(sepa_->OpenCredit("M", "P", "I", "", "N", kIban, "BYLADEM1001"), 0);
   EXPECT_EQ(Debit(0, 2), 117);
@@ -137,7 +138,8 @@ TEST_F(SepaDebit, Refusals) {
 }
 
 // A debit file of another process holds the temporary file: a debit file
-// of the same number answers 110 but stays open, and no merge runs.
+// of the same number answers 110 but stays open for debits that need no
+// history, and no merge runs.
 TEST_F(SepaDebit, LocksBetweenProcesses) {
   int ready[2], done[2];
   ASSERT_EQ(::pipe(ready), 0);
@@ -158,7 +160,10 @@ TEST_F(SepaDebit, LocksBetweenProcesses) {
   EXPECT_EQ(other.OpenDebit(1, "M", "I", "", "N", kIban, "BYLADEM1001", kCreditorId), 110);
   EXPECT_EQ(
       other.WriteDebit(3, 2, kTenEuro, "N", kIban, "BYLADEM1001", "", "", "", "M", "2023-01-01"),
-      6);  // written, but not recorded
+      6);  // not written: it could not be recorded
+  EXPECT_EQ(
+      other.WriteDebit(0, 0, kTenEuro, "N", kIban, "BYLADEM1001", "", "", "", "M", "2023-01-01"),
+      0);  // a one-off debit needs no history
   EXPECT_EQ(other.CloseDebit((dir_ / "x.xml").string()), 0);
   EXPECT_EQ(other.MergeTemp(1), 110);
   ASSERT_EQ(::write(done[1], "x", 1), 1);

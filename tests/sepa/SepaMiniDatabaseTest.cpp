@@ -128,7 +128,7 @@ TEST_F(MandateDb, ExportAndImport) {
   for (const Case& c : cases) {
     std::ofstream(dir_ / "bad.txt", std::ios::binary) << good << "\r\n" << c.line << "\r\n";
     EXPECT_EQ(db.ImportFromFile(1, (dir_ / "bad.txt").string()), 13);
-    EXPECT_EQ(Cp1252ToUtf8(db.LastError()).rfind(c.message, 0), 0u) << db.LastError();
+    EXPECT_EQ(Cp1252ToUtf8(db.LastError()).rfind("Zeile 2: " + c.message, 0), 0u) << db.LastError();
     EXPECT_EQ(zeltest::ReadFile(dir_ / "mand1.db"), before);
   }
   EXPECT_EQ(db.ImportFromFile(1, (dir_ / "fehlt.txt").string()), 2);
