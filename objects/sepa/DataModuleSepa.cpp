@@ -25,6 +25,8 @@ namespace {
 using namespace xercesc;
 
 constexpr char kIndent[] = "  ";
+// Text pieces are closed at the end of an element once they reach this size.
+constexpr std::size_t kPiece = std::size_t{1} << 20;
 
 // XMLCh text (ASCII or Latin) to code page 1252 for messages.
 std::string Narrow(const XMLCh* s) {
@@ -164,7 +166,24 @@ TXmlText& TXmlText::End() {
   fOpen.pop_back();
   Indent();
   fOut.append("</").append(name).append(">\n");
+  if (fOpen.empty() && fOut.size() >= kPiece) {
+    fFull.push_back(std::move(fOut));
+    fOut = std::string();
+    fOut.reserve(kPiece + kPiece / 8);
+  }
   return *this;
+}
+
+std::vector<std::string_view> TXmlText::Pieces() const {
+  std::vector<std::string_view> all(fFull.begin(), fFull.end());
+  all.push_back(fOut);
+  return all;
+}
+
+std::string TXmlText::Str() const {
+  std::string all;
+  for (const std::string_view p : Pieces()) all += p;
+  return all;
 }
 
 TXmlText& TXmlText::Leaf(std::string_view name, std::string_view text) {

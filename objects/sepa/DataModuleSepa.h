@@ -41,13 +41,16 @@ class TXmlText {
   // Raw text (already well-formed XML).
   TXmlText& Raw(std::string_view xml);
 
-  const std::string& Str() const { return fOut; }
-  std::size_t Size() const { return fOut.size(); }
+  // The text so far: in pieces of about a megabyte, so that a long text
+  // never needs a copy of itself to grow.
+  std::vector<std::string_view> Pieces() const;
+  std::string Str() const;
 
  private:
   void Indent();
   void Escaped(std::string_view text, bool attribute);
 
+  std::vector<std::string> fFull;  // the pieces before fOut
   std::string fOut;
   std::vector<std::string_view> fOpen;
   int fDepth;

@@ -53,7 +53,7 @@ void TPmtInf::AppendTo(TDataModuleSepa& doc) {
   fHead = x.Str();
   fTail = "    </PmtInf>\n";
   doc.Append(fHead);
-  doc.Append(fBody.Str());
+  for (const std::string_view piece : fBody.Pieces()) doc.Append(piece);
   doc.Append(fTail);
 }
 

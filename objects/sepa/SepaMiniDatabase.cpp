@@ -258,8 +258,27 @@ TDetailRecord TSepaMiniDatabase::GetDetailRecord(std::int32_t kunde, const TMand
 
 int TSepaMiniDatabase::AppendTemp(std::int32_t kunde, const TMandate& m,
                                   const std::string& endToEndId, int seqTp, TDateTime dueDate) {
+  return AppendTemp(std::deque<TSepaRecord>{MakeSepaRecord(kunde, m, endToEndId, seqTp, dueDate)});
+}
+
+int TSepaMiniDatabase::AppendTemp(const std::deque<TSepaRecord>& records) {
   if (!fTemp)
     return Fail(6, T("Fehler beim Schreiben: Die temporäre Datenbank ist nicht geöffnet"));
+  constexpr std::size_t kBatch = 256;  // records a write
+  std::string buffer;
+  for (std::size_t i = 0; i < records.size();) {
+    buffer.clear();
+    for (std::size_t k = 0; k < kBatch && i < records.size(); ++k, ++i)
+      buffer.append(reinterpret_cast<const char*>(&records[i]), kRecord);
+    if (::write(fTemp->fd, buffer.data(), buffer.size()) != static_cast<ssize_t>(buffer.size()))
+      return Fail(29, "Fehler beim Schreiben: " + SystemError());
+  }
+  fLastError.clear();
+  return 0;
+}
+
+TSepaRecord MakeSepaRecord(std::int32_t kunde, const TMandate& m, const std::string& endToEndId,
+                           int seqTp, TDateTime dueDate) {
   TSepaRecord r;
   std::memset(&r, 0, kRecord);
   r.Kunde = kunde;
@@ -271,10 +290,7 @@ int TSepaMiniDatabase::AppendTemp(std::int32_t kunde, const TMandate& m,
   r.EndToEndId.Assign(endToEndId);
   r.SeqTp = seqTp;
   r.DueDate = dueDate;
-  if (::write(fTemp->fd, &r, kRecord) != static_cast<ssize_t>(kRecord))
-    return Fail(29, "Fehler beim Schreiben: " + SystemError());
-  fLastError.clear();
-  return 0;
+  return r;
 }
 
 std::string TSepaMiniDatabase::ListTemp() const {

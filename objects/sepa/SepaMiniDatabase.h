@@ -8,6 +8,7 @@
 #pragma once
 
 #include <cstdint>
+#include <deque>
 #include <memory>
 #include <string>
 #include <vector>
@@ -80,6 +81,8 @@ class TSepaMiniDatabase {
   TDetailRecord GetDetailRecord(std::int32_t kunde, const TMandate& m) const;
   int AppendTemp(std::int32_t kunde, const TMandate& m, const std::string& endToEndId, int seqTp,
                  TDateTime dueDate);
+  // Many records at once, in large writes.
+  int AppendTemp(const std::deque<TSepaRecord>& records);
   // "1:12 2:5": the pending temporary files and their record counts.
   std::string ListTemp() const;
 
@@ -104,6 +107,9 @@ class TSepaMiniDatabase {
   std::string fLastError;
 };
 
+// A record of the history's files.
+TSepaRecord MakeSepaRecord(std::int32_t kunde, const TMandate& m, const std::string& endToEndId,
+                           int seqTp, TDateTime dueDate);
 // What is wrong with a stored record ("IBAN"), or nothing.
 std::string CheckSepaRecord(const TSepaRecord& r);
 // A record as a 242-character export line (without CR LF).

@@ -149,8 +149,8 @@ std::int32_t TZelSepaObject::WriteDebit(std::int32_t Kunde, std::int32_t SeqTp, 
                text);
     block.AddBetrag(amount);
     if (tracked)
-      Pending.push_back(
-          {Kunde, {mandatRef, OwnName, CreditorId, iban, bic}, endToEnd, SeqType, ActualDueDate});
+      Pending.push_back(MakeSepaRecord(Kunde, {mandatRef, OwnName, CreditorId, iban, bic}, endToEnd,
+                                       SeqType, ActualDueDate));
   } catch (const std::bad_alloc&) {
     return Fail(29, "Zu wenig Speicher");
   }
@@ -160,13 +160,13 @@ std::int32_t TZelSepaObject::WriteDebit(std::int32_t Kunde, std::int32_t SeqTp, 
 }
 
 std::int32_t TZelSepaObject::RecordPending(std::string& error) {
-  for (const TPendingDebit& d : Pending)
-    if (const int r = Database->AppendTemp(d.Kunde, d.Mandate, d.EndToEndId, d.SeqTp, d.DueDate)) {
-      error = T("Die Datei ist gespeichert, aber die Lastschriften sind nicht alle für die "
-                "Mandantenhistorie vorgemerkt: ") +
-              Database->LastError();
-      return r;
-    }
+  if (Pending.empty()) return 0;
+  if (const int r = Database->AppendTemp(Pending)) {
+    error = T("Die Datei ist gespeichert, aber die Lastschriften sind nicht alle für die "
+              "Mandantenhistorie vorgemerkt: ") +
+            Database->LastError();
+    return r;
+  }
   return 0;
 }
 

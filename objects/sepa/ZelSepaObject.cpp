@@ -297,7 +297,8 @@ std::int32_t TZelSepaObject::SaveAndClose(const std::string* filename) {
           .Leaf("CtrlSum", BankUtil::SepaBetrag(TxSum))
           .Path("InitgPty/Nm", InitgPtyName)
           .End();
-      DataModule->Append(header.Str());
+      const std::string groupHeader = header.Str();  // lives until the save
+      DataModule->Append(groupHeader);
       PmtInfList->AppendTo(*DataModule);
       result = DataModule->Save(*filename, error);
       if (result == 0) result = RecordPending(error);

@@ -181,14 +181,7 @@ class TZelSepaObject : public TZelBaseObject {
   TSequenceType SeqType = seqOOFF;
   // Debits for the history, written to its temporary file only once the
   // debit file is saved.
-  struct TPendingDebit {
-    std::int32_t Kunde;
-    TMandate Mandate;
-    std::string EndToEndId;
-    int SeqTp;
-    TDateTime DueDate;
-  };
-  std::vector<TPendingDebit> Pending;
+  std::deque<TSepaRecord> Pending;
 };
 
 }  // namespace zel
