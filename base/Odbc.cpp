@@ -193,6 +193,25 @@ TOdbcStatement::TOdbcStatement(TOdbcConnection& connection, void* handle, std::s
 TOdbcStatement::~TOdbcStatement() { Odbc()->FreeHandle(SQL_HANDLE_STMT, fStmt); }
 
 bool TOdbcStatement::Execute(const std::vector<std::string>& values) {
+  const bool done = Run(values);
+  Odbc()->FreeStmt(fStmt, SQL_CLOSE);
+  return done;
+}
+
+bool TOdbcStatement::QueryInteger(const std::vector<std::string>& values, std::int64_t& value) {
+  value = 0;
+  bool done = Run(values);
+  SQLLEN indicator = 0;
+  if (done && Ok(Odbc()->Fetch(fStmt)) &&
+      Ok(Odbc()->GetData(fStmt, 1, SQL_C_SBIGINT, &value, sizeof value, &indicator)) &&
+      indicator == SQL_NULL_DATA)
+    value = 0;
+  Odbc()->FreeStmt(fStmt, SQL_CLOSE);
+  return done;
+}
+
+// Binds the values and runs the statement; its cursor stays open.
+bool TOdbcStatement::Run(const std::vector<std::string>& values) {
   if (values.size() != fParameters) {
     fError = "Falsche Zahl von Parametern";
     return false;
@@ -211,7 +230,6 @@ bool TOdbcStatement::Execute(const std::vector<std::string>& values) {
   const SQLRETURN r = Odbc()->Execute(fStmt);
   const bool done = Ok(r) || r == SQL_NO_DATA;
   if (!done) fError = fConnection.Diagnostics(SQL_HANDLE_STMT, fStmt);
-  Odbc()->FreeStmt(fStmt, SQL_CLOSE);
   return done;
 }
 

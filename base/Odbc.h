@@ -64,9 +64,14 @@ class ZELBASE_API TOdbcStatement {
   // Runs with these parameter values (as many as the statement has);
   // false with the driver's message.
   bool Execute(const std::vector<std::string>& values);
+  // Runs a query with these values: the first column of its first row as
+  // an integer (0 for none or NULL); false with the driver's message.
+  bool QueryInteger(const std::vector<std::string>& values, std::int64_t& value);
   const std::string& LastError() const { return fError; }
 
  private:
+  bool Run(const std::vector<std::string>& values);
+
   TOdbcConnection& fConnection;
   void* fStmt;
   std::size_t fParameters;

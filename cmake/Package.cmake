@@ -16,7 +16,7 @@ set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS_PRIVATE_DIRS "${CMAKE_BINARY_DIR}/base")
 # Loaded at run time (HTTP for the update server, SHA-256 of the data files,
 # packed data files), so dpkg-shlibdeps cannot see them.
-set(CPACK_DEBIAN_PACKAGE_DEPENDS "libcurl4, libssl3, libzstd1, libxerces-c3.2")
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "libcurl4, libssl3, libzstd1, libzip4, libxerces-c3.2")
 # Statements go into databases through unixODBC, loaded when needed.
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "libodbc2, libsqliteodbc")
 

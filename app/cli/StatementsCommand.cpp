@@ -1,5 +1,6 @@
-// zel statements: MT940 statement files into a database (init-db creates
-// the two tables, import reads files into them).
+// zel statements: statement files (MT940, camt.052/053/054, ZIP archives of
+// camt files) into a database (init-db creates the two tables, import reads
+// files into them).
 
 #include <sys/stat.h>
 
@@ -16,9 +17,11 @@ namespace {
 using zel::Cp1252ToUtf8;
 using zel::Utf8ToCp1252;
 
-constexpr int kOdbc = 0, kSqlServer = 1, kSqliteFile = 3, kNoTransaction = 128;
+constexpr int kOdbc = 0, kSqlServer = 1, kSqliteFile = 3, kNoTransaction = 128,
+              kAllowDuplicates = 256;
 
-// The two tables; rows are written by position, so the order counts.
+// The two tables; rows are written by position, so the order counts. The
+// reader cuts every text to these widths.
 constexpr const char* kStatementColumns =
     "(NR INTEGER PRIMARY KEY, BLZ VARCHAR(11), KONTO VARCHAR(34), AUSZUGNR INTEGER, "
     "ANFANGSDATUM VARCHAR(10), ANFANGSWAEHRUNG VARCHAR(3), ANFANGSSALDO DECIMAL(15,2), "
@@ -27,7 +30,7 @@ constexpr const char* kTransactionColumns =
     "(NR INTEGER PRIMARY KEY, AUSZUG INTEGER, VALUTA VARCHAR(10), BUCHUNGSDATUM VARCHAR(10), "
     "BETRAG DECIMAL(15,2), ORIGWAEHRUNG VARCHAR(3), ORIGBETRAG DECIMAL(15,2), GVC INTEGER, "
     "BUCHUNGSTEXT VARCHAR(27), PRIMANOTA VARCHAR(10), GEGENBLZ VARCHAR(11), "
-    "GEGENKONTO VARCHAR(34), GEGENNAME VARCHAR(70), VERWENDUNG VARCHAR(400), "
+    "GEGENKONTO VARCHAR(34), GEGENNAME VARCHAR(140), VERWENDUNG VARCHAR(2000), "
     "TEXTSCHLUESSELERG INTEGER, BENUTZER INTEGER)";
 
 struct Target {
@@ -135,16 +138,33 @@ int ImportFile(Context& c, zel::TProxyZelReadObject& reader, const Target& t, in
     return r <= 3 ? kUsage : kRejected;
   }
   if (counted) MaxNumbers(db, t, s1, t1);
+  // After "Ok", one line for each statement skipped or left out.
+  const std::string notes = Cp1252ToUtf8(reader.GetLastError());
+  long known = 0;
+  bool unfinished = false;
+  for (std::size_t at = notes.find('\n'); at != std::string::npos;) {
+    const std::size_t end = notes.find('\n', at + 1);
+    const std::string note = notes.substr(at + 1, end == std::string::npos ? end : end - at - 1);
+    known += note.find("ist schon übernommen") != std::string::npos;
+    unfinished = unfinished || note.find("Schlusssaldo") != std::string::npos;
+    c.err << file << ": " << note << "\n";
+    at = end;
+  }
   if (c.json)
     c.out << JsonObject()
                  .Typed("file", file)
                  .Number("statements", static_cast<long>(s1 - s0))
                  .Number("bookings", static_cast<long>(t1 - t0))
+                 .Number("already_imported", known)
                  .Str()
           << "\n";
   else
-    c.out << file << ": " << s1 - s0 << " Auszüge, " << t1 - t0 << " Umsätze übernommen\n";
-  return kAccepted;
+    c.out << file << ": " << s1 - s0 << " Auszüge, " << t1 - t0 << " Umsätze übernommen"
+          << (known == 0 ? ""
+                         : ", " + std::to_string(known) + (known == 1 ? " Auszug" : " Auszüge") +
+                               " schon übernommen")
+          << "\n";
+  return unfinished ? kRejected : kAccepted;
 }
 
 int Import(Context& c) {
@@ -161,7 +181,8 @@ int Import(Context& c) {
     c.err << kNoDataFile << "\n";
     return kUsage;
   }
-  const int type = t.kind | (c.args.Has("--no-transaction") ? kNoTransaction : 0);
+  const int type = t.kind | (c.args.Has("--no-transaction") ? kNoTransaction : 0) |
+                   (c.args.Has("--allow-duplicates") ? kAllowDuplicates : 0);
   int rc = kAccepted;
   for (std::size_t i = 1; i < c.args.words.size(); ++i) {
     const int r = ImportFile(c, *reader, t, type, userId, c.args.words[i]);

@@ -66,7 +66,8 @@ bool IsFlag(const std::string& o) {
   return o == "--json" || o == "--help" || o == "--fragments" || o == "--spaces" ||
          o == "--check" || o == "--saturday" || o == "--quiet" || o == "--version" ||
          o == "--skip-bad" || o == "--no-transaction" || o == "--online" || o == "--append" ||
-         o == "--no-check" || o == "--euro" || o == "--instant" || o == "--strict-date";
+         o == "--no-check" || o == "--euro" || o == "--instant" || o == "--strict-date" ||
+         o == "--allow-duplicates";
 }
 
 // ---------------------------------------------------------------------------
@@ -167,12 +168,16 @@ const Command kCommands[] = {
      "zel statements init-db DATEI.sqlite [--tables AUSZUEGE#UMSAETZE] | zel statements import "
      "(--db DATEI.sqlite | --dsn NAME [--user U --password P] | --mssql SERVER[/DATENBANK] "
      "[--user U --password P]) [--tables A#U] [--translation PAARE] [--user-id N] "
-     "[--no-transaction] DATEIEN...",
-     "Liest MT940-Kontoauszüge in zwei Tabellen einer Datenbank (Vorgabe KontoAuszuege und\n"
-     "KontoUmsaetze): eine SQLite-Datei, eine ODBC-Datenquelle oder einen SQL Server (FreeTDS;\n"
-     "ohne --user mit integrierter Anmeldung). init-db legt die Tabellen an. --translation:\n"
-     "Codepaare für :NS:-Felder wie 22=20,23=21. Je Datei werden die übernommenen Auszüge und\n"
-     "Umsätze gemeldet, oder Fehlercode und Meldung.",
+     "[--no-transaction] [--allow-duplicates] DATEIEN...",
+     "Liest Kontoauszüge in zwei Tabellen einer Datenbank (Vorgabe KontoAuszuege und\n"
+     "KontoUmsaetze): camt.053, camt.052 und camt.054 (Versionen 02 bis 08), ZIP-Archive davon\n"
+     "und MT940; das Format erkennt zel am Inhalt. Ziel ist eine SQLite-Datei, eine\n"
+     "ODBC-Datenquelle oder ein SQL Server (FreeTDS; ohne --user mit integrierter Anmeldung).\n"
+     "init-db legt die Tabellen an. Ein Auszug, der schon in der Datenbank steht (Konto,\n"
+     "Auszugsnummer, Schlussdatum), wird übersprungen, außer mit --allow-duplicates.\n"
+     "--translation: Codepaare für :NS:-Felder wie 22=20,23=21. Je Datei werden die\n"
+     "übernommenen Auszüge und Umsätze gemeldet, oder Fehlercode und Meldung; kann eine Zeile\n"
+     "nicht geschrieben werden, wird die ganze Datei zurückgenommen.",
      Statements},
     {"csv",
      "zel csv DATEI [--blz-col N] [--kto-col N] [--sep ';'|','|tab] [--append] [--out DATEI]",

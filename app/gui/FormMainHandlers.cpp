@@ -194,8 +194,11 @@ void TFormMain::Workdays() {
 }
 
 void TFormMain::ImportStatements() {
-  const QStringList files = Dialogs().OpenFiles(this, "MT940-Datei(en) auswählen",
-                                                "MT940-Dateien (*.sta);;Alle Dateien (*)");
+  // camt (also in ZIP archives) and MT940: the reader tells them by content.
+  const QStringList files = Dialogs().OpenFiles(
+      this, "MT940-Datei(en) auswählen",
+      "Kontoauszüge (*.xml *.zip *.sta);;camt-Dateien (*.xml *.zip);;MT940-Dateien (*.sta);;"
+      "Alle Dateien (*)");
   if (files.isEmpty()) return;
   auto p = zel::TProxyZelReadObject::Create("ZelReadObject");
   if (!p) return Show(kNoDataFile);

@@ -4,11 +4,13 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cmath>
 #include <cstring>
 #include <stdexcept>
 
+#include "Cp1252.h"
 #include "MiniUtils.h"
 
 namespace zel {
@@ -47,13 +49,64 @@ TDateTime DateOf(const std::string& field, std::size_t pos) {
   return Part(field, pos, 6).size() == 6 && IsValidDate(y, m, d) ? EncodeDate(y, m, d) : 0;
 }
 
+// The tags of MT940 and MT942 fields: a line that starts with one begins a
+// field; any other line continues the field before it (a purpose line may
+// well start with ":").
+bool StartsField(const std::string& line) {
+  static const char* const kTags[] = {"20", "21",  "25",  "28",  "28C", "60F", "60M",
+                                      "61", "62F", "62M", "64",  "65",  "86",  "NS",
+                                      "13", "13D", "34F", "90D", "90C"};
+  if (line.size() < 3 || line[0] != ':') return false;
+  const std::size_t end = line.find(':', 1);
+  if (end == std::string::npos) return false;
+  const std::string tag = line.substr(1, end - 1);
+  for (const char* k : kTags)
+    if (tag == k) return true;
+  return false;
+}
+
+// A line without what carries no content: Ctrl-Z, trailing blanks, and the
+// envelope of a SWIFT message ("{1:...}{2:...}{4:" before and "-}" after).
+void StripEnvelope(std::string& line) {
+  line.erase(std::remove(line.begin(), line.end(), '\x1A'), line.end());
+  while (!line.empty() && (line.back() == ' ' || line.back() == '\t')) line.pop_back();
+  while (!line.empty() && line[0] == '{') {
+    const std::size_t close = line.find('}');
+    if (close != std::string::npos) {
+      line.erase(0, close + 1);
+    } else if (line.rfind("{4:", 0) == 0) {
+      line.erase(0, 3);
+    } else {
+      break;
+    }
+  }
+  if (line.size() >= 2 && line.compare(line.size() - 2, 2, "-}") == 0 && line != "-}")
+    line.erase(line.size() - 2);
+  else if (line == "-}" || line == "}")
+    line = "-";
+}
+
+// The booking date MMDD in the year that puts it nearest the value date
+// (a booking of 31.12. valued 02.01. lies in the year before).
+TDateTime NearestDate(TDateTime valuta, int m, int d) {
+  if (valuta == 0) return 0;
+  const int y = DecodeDate(valuta).year;
+  TDateTime best = 0;
+  for (const int year : {y - 1, y, y + 1}) {
+    if (!IsValidDate(year, m, d)) continue;
+    const TDateTime date = EncodeDate(year, m, d);
+    if (best == 0 || std::fabs(date - valuta) < std::fabs(best - valuta)) best = date;
+  }
+  return best;
+}
+
 int FileDescriptorOf(const std::string& fileName) {
   const int fd = ::open(fileName.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-  if (fd < 0) throw std::runtime_error(fileName + ": " + std::strerror(errno));
+  if (fd < 0) throw TStatementFileError(fileName + ": " + std::strerror(errno));
   struct stat st {};
   if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
     ::close(fd);
-    throw std::runtime_error(fileName + ": keine normale Datei");
+    throw TStatementFileError(fileName + ": keine normale Datei");
   }
   return fd;
 }
@@ -65,7 +118,8 @@ bool ParseMt940Amount(const std::string& text, TAmount& amount) {
   const std::size_t comma = t.find(',');
   if (comma != std::string::npos) t[comma] = '.';
   const std::size_t dot = t.find('.');
-  const std::string whole = t.substr(0, dot);
+  std::string whole = t.substr(0, dot);
+  whole.erase(0, std::min(whole.find_first_not_of('0'), whole.empty() ? 0 : whole.size() - 1));
   std::string fraction = dot == std::string::npos ? "" : t.substr(dot + 1);
   if (whole.empty() || whole.size() > 14 || fraction.size() > 4) return false;
   for (char c : whole + fraction)
@@ -80,18 +134,20 @@ bool ParseMt940Amount(const std::string& text, TAmount& amount) {
 
 TMT940::TMT940(const std::string& fileName, const std::string& translation)
     : fFile(::fdopen(FileDescriptorOf(fileName), "r"), std::fclose) {
-  if (!fFile) throw std::runtime_error(fileName + ": " + std::strerror(errno));
+  if (!fFile) throw TStatementFileError(fileName + ": " + std::strerror(errno));
   std::string rest = translation;
   while (fPairs.size() < kMaxPairs && rest.size() > 4) {
     fPairs.emplace_back(rest.substr(0, 2), rest.substr(3, 2));
     rest.erase(0, 6);
   }
   std::string line;
-  while (ReadLine(line))
+  while (ReadLine(line)) {
+    StripEnvelope(line);
     if (!line.empty()) {
       fPending = line;
       break;
     }
+  }
 }
 
 // One line without its CR LF, cut at kMaxLine; false at the end.
@@ -109,10 +165,11 @@ std::string TMT940::Assemble() {
   std::string line;
   for (;;) {
     if (!ReadLine(line)) return std::exchange(fPending, std::string());
+    StripEnvelope(line);
     if (line.empty()) continue;
-    if (MiniUtils::Trim(line) == "-" && line[0] == '-')
-      return std::exchange(fPending, std::string("-"));
-    if (line[0] == ':') return std::exchange(fPending, line);
+    if (line == "-") return std::exchange(fPending, std::string("-"));
+    if (StartsField(line) || fPending.empty() || fPending == "-")
+      return std::exchange(fPending, line);
     if (fPending.size() >= kMaxField) continue;
     if (fPending.rfind(":NS:", 0) == 0) fPending += '~';
     fPending += line;
@@ -141,36 +198,56 @@ std::string TMT940::Translate(const std::string& ns) const {
 // ---------------------------------------------------------------------------
 // The grammar
 
-TMt940Grammar::TEvent TMt940Grammar::Feed(const std::string& f) {
+void TMt940Grammar::Feed(const std::string& f) {
+  if (fStopped) return;
   const auto is = [&](const char* tag) { return f.rfind(tag, 0) == 0; };
+  if (is(":34F:") || is(":13D:") || is(":13:") || is(":90D:") || is(":90C:"))
+    throw TStatementFileError(
+        "Die Datei ist eine MT942-Umsatzmitteilung (Vormerkposten); übernommen werden nur "
+        "Tagesauszüge (MT940, camt.053)");
+  // Whatever follows a booking line other than its details ends it.
+  if (!fBookingLine.empty() && !is(":86:")) Book("");
   if (is(":20:") && !fContinuation) {
-    Statement = TStatementRecord{};
-    return evStatementStart;
-  }
-  if (is(":25:") && !fContinuation) {
+    fBatch = TStatementBatch{};
+    fOpen = true;
+  } else if (is(":25:") && !fContinuation) {
+    TStatementRecord& st = fBatch.Statement;
     const std::size_t slash = f.find('/');
-    Statement.Blz = slash == std::string::npos ? "" : MiniUtils::Trim(f.substr(4, slash - 4));
-    Statement.Konto = WithoutLeadingZeros(
+    st.Blz = slash == std::string::npos ? "" : MiniUtils::Trim(f.substr(4, slash - 4));
+    st.Konto = WithoutLeadingZeros(
         MiniUtils::Trim(slash == std::string::npos ? Part(f, 5, 24) : f.substr(slash + 1, 34)));
   } else if ((is(":28:") || is(":28C:")) && !fContinuation) {
     const std::string n = f.substr(is(":28:") ? 4 : 5);
-    Statement.AuszugNr = IntOf(n.substr(0, n.find('/')));
+    fBatch.Statement.AuszugNr = IntOf(n.substr(0, n.find('/')));
   } else if (is(":60F:")) {
-    ReadBalance(f, Statement.AnfangDatum, Statement.AnfangWaehrung, Statement.AnfangBetrag);
+    TStatementRecord& st = fBatch.Statement;
+    ReadBalance(f, st.AnfangDatum, st.AnfangWaehrung, st.AnfangBetrag);
   } else if (is(":60M:")) {
     fContinuation = false;
   } else if (is(":61:")) {
     fBookingLine = f;
   } else if (is(":86:")) {
-    ReadBooking(f);
-    return evTransaction;
+    // Details of the booking before; a second ":86:" is information on
+    // the statement, never a booking of its own.
+    if (!fBookingLine.empty()) Book(f);
   } else if (is(":62F:")) {
-    ReadBalance(f, Statement.EndDatum, Statement.EndWaehrung, Statement.EndBetrag);
-    return evStatementDone;
+    TStatementRecord& st = fBatch.Statement;
+    ReadBalance(f, st.EndDatum, st.EndWaehrung, st.EndBetrag);
+    if (fOpen && !fSink(fBatch)) fStopped = true;
+    fOpen = false;
+    fBatch = TStatementBatch{};
   } else if (is(":62M:")) {
     fContinuation = true;
   }
-  return evNone;
+}
+
+bool TMt940Grammar::Finish(std::string& error) {
+  if (!fBookingLine.empty()) Book("");
+  if (!fOpen || fStopped) return true;
+  error = "Auszug " + std::to_string(fBatch.Statement.AuszugNr) + " (Konto " +
+          fBatch.Statement.Konto + ") hat keinen Schlusssaldo (:62F:) und wurde nicht übernommen";
+  fOpen = false;
+  return false;
 }
 
 void TMt940Grammar::ReadBalance(const std::string& f, TDateTime& date, std::string& currency,
@@ -182,27 +259,26 @@ void TMt940Grammar::ReadBalance(const std::string& f, TDateTime& date, std::stri
   currency = Part(f, 13, 3);
 }
 
-// The booking line with this ":86:" field: dates, amount, original amount,
-// then the details.
-void TMt940Grammar::ReadBooking(const std::string& details) {
-  TTransactionRecord& t = Transaction;
-  t = TTransactionRecord{};
-  const std::string& b = fBookingLine;
+// The booking line with its ":86:" field (or none): dates, amount,
+// original amount, then the details.
+void TMt940Grammar::Book(const std::string& details) {
+  TTransactionRecord t;
+  const std::string b = std::exchange(fBookingLine, std::string());
   t.Valuta = DateOf(b, 5);
   std::size_t mark = 11;
   t.Buchung = t.Valuta;
   if (IsDigit(Part(b, 11, 1)[0])) {
-    const int y = t.Valuta ? DecodeDate(t.Valuta).year : 0;
-    const int m = IntOf(Part(b, 11, 2)), d = IntOf(Part(b, 13, 2));
-    if (IsValidDate(y, m, d)) t.Buchung = EncodeDate(y, m, d);
+    const TDateTime booked = NearestDate(t.Valuta, IntOf(Part(b, 11, 2)), IntOf(Part(b, 13, 2)));
+    if (booked != 0) t.Buchung = booked;
     mark = 15;
   }
   const bool reversal = Part(b, mark, 1) == "R";
   const bool debit = Part(b, mark + reversal, 1) == "D";
   const bool negative = reversal ? !debit : debit;
   std::string amount = Part(b, mark + reversal + 1);
-  if (!amount.empty() && !IsDigit(amount[0])) amount.erase(0, 1);
-  amount = amount.substr(0, amount.find(Statement.Blz == "POFICHBE" ? 'F' : 'N'));
+  if (!amount.empty() && !IsDigit(amount[0])) amount.erase(0, 1);  // third currency letter
+  // The amount ends where the transaction type begins ("N", "S", "F" ...).
+  amount = amount.substr(0, amount.find_first_not_of("0123456789,"));
   if (!ParseMt940Amount(amount, t.Betrag)) t.Betrag = 0;
   if (negative) t.Betrag = -t.Betrag;
   const std::string both = b + details;
@@ -214,15 +290,16 @@ void TMt940Grammar::ReadBooking(const std::string& details) {
     if (negative) t.OrigBetrag = -t.OrigBetrag;
   }
   t.Gvc = IntOf(Part(details, 5, 3));
-  ReadDetails(details);
+  if (!details.empty()) ReadDetails(t, b, details);
+  if (fOpen) fBatch.Bookings.push_back(std::move(t));
 }
 
-void TMt940Grammar::ReadDetails(const std::string& f) {
-  TTransactionRecord& t = Transaction;
-  if (Statement.Blz == "POFICHBE") {
-    const std::size_t nonref = fBookingLine.find("NONREF");
+void TMt940Grammar::ReadDetails(TTransactionRecord& t, const std::string& booking,
+                                const std::string& f) const {
+  if (fBatch.Statement.Blz == "POFICHBE") {
+    const std::size_t nonref = booking.find("NONREF");
     if (nonref != std::string::npos) {
-      const std::string x = MiniUtils::Ausgleich(fBookingLine.substr(nonref + 6, 35), 35);
+      const std::string x = MiniUtils::Ausgleich(booking.substr(nonref + 6, 35), 35);
       t.Verwendung =
           MiniUtils::Ausgleich(x.substr(6, 2) + "." + x.substr(4, 2) + "." + x.substr(0, 4), 27) +
           MiniUtils::Ausgleich(x.substr(8, 27), 27);
@@ -231,7 +308,7 @@ void TMt940Grammar::ReadDetails(const std::string& f) {
     return;
   }
   if (t.Gvc >= 900) {
-    t.Verwendung = Part(f, 8, 378);
+    t.Verwendung = CutCharacters(Part(f, 8), 378);
     return;
   }
   const char sep = f.size() >= 8 ? f[7] : '?';
@@ -246,9 +323,9 @@ void TMt940Grammar::ReadDetails(const std::string& f) {
                          : 99;
     const std::string content = sub.size() > 2 ? sub.substr(2) : "";
     if (code == 0)
-      t.Buchungstext = content.substr(0, 27);
+      t.Buchungstext = CutCharacters(content, 27);
     else if (code == 10)
-      t.Primanota = content.substr(0, 10);
+      t.Primanota = CutCharacters(content, 10);
     else if ((code >= 20 && code <= 29) || (code >= 60 && code <= 63)) {
       if (content.rfind("/OCMT/", 0) != 0 && content.rfind("/CHGS/", 0) != 0)
         t.Verwendung += content;
@@ -261,6 +338,27 @@ void TMt940Grammar::ReadDetails(const std::string& f) {
     else if (code == 34)
       t.TextSchluesselErg = IntOf(content);
   }
+}
+
+// ---------------------------------------------------------------------------
+// Whole files
+
+void ReadMt940File(const std::string& fileName, const std::string& translation,
+                   const TStatementSink& sink, TReadNotes& notes) {
+  TMT940 file(fileName, translation);
+  TMt940Grammar grammar(sink);
+  for (std::string field; !(field = file.GetNextLine()).empty();) grammar.Feed(field);
+  std::string error;
+  if (!grammar.Finish(error)) notes.Notices.push_back(error);
+}
+
+std::string CutCharacters(const std::string& text, std::size_t n) {
+  if (!IsUtf8(text)) return text.substr(0, n);
+  std::size_t at = 0;
+  for (std::size_t count = 0; at < text.size() && count < n; ++count) do
+      ++at;
+    while (at < text.size() && (static_cast<unsigned char>(text[at]) & 0xC0) == 0x80);
+  return text.substr(0, at);
 }
 
 }  // namespace zel

@@ -10,11 +10,9 @@
 #include <utility>
 #include <vector>
 
-#include "Dates.h"
+#include "StatementRecords.h"
 
 namespace zel {
-
-using TAmount = std::int64_t;  // 1/10000
 
 class TMT940 {
  public:
@@ -35,51 +33,41 @@ class TMT940 {
   std::vector<std::pair<std::string, std::string>> fPairs;
 };
 
-struct TStatementRecord {
-  int Nr = 0;
-  std::string Blz, Konto;
-  int AuszugNr = 0;
-  TDateTime AnfangDatum = 0;
-  std::string AnfangWaehrung;
-  TAmount AnfangBetrag = 0;
-  TDateTime EndDatum = 0;
-  std::string EndWaehrung;
-  TAmount EndBetrag = 0;
-  int UserId = 0;
-};
-
-struct TTransactionRecord {
-  int Nr = 0, AuszugNr = 0;
-  TDateTime Valuta = 0, Buchung = 0;
-  TAmount Betrag = 0;
-  std::string OrigWaehrung;
-  TAmount OrigBetrag = 0;
-  int Gvc = 0;
-  std::string Buchungstext, Primanota, GegenBlz, GegenKonto, GegenName, Verwendung;
-  int TextSchluesselErg = 0;
-  int UserId = 0;
-};
-
-// Reads the fields of one file in order. Feed answers what a field
-// completed; the records hold the values read so far. A balance that
-// cannot be read throws std::runtime_error.
+// Reads the fields of one file in order and hands on each statement once
+// its closing balance is read. A ":86:" belongs to the ":61:" before it; a
+// ":61:" without one is a booking too. A balance that cannot be read
+// throws std::runtime_error, and so does an MT942 file (pre-advices, no
+// statement of booked entries).
 class TMt940Grammar {
  public:
-  enum TEvent { evNone, evStatementStart, evStatementDone, evTransaction };
+  explicit TMt940Grammar(TStatementSink sink) : fSink(std::move(sink)) {}
 
-  TEvent Feed(const std::string& field);
-  TStatementRecord Statement;
-  TTransactionRecord Transaction;
+  void Feed(const std::string& field);
+  // The end of the file: false with the reason when its last statement
+  // has no closing balance (nothing of it was handed on).
+  bool Finish(std::string& error);
 
  private:
   void ReadBalance(const std::string& field, TDateTime& date, std::string& currency,
                    TAmount& amount) const;
-  void ReadBooking(const std::string& details);
-  void ReadDetails(const std::string& field);
+  // The pending booking line with its details (none: a ":61:" alone).
+  void Book(const std::string& details);
+  void ReadDetails(TTransactionRecord& t, const std::string& booking,
+                   const std::string& field) const;
 
+  TStatementSink fSink;
+  TStatementBatch fBatch;
+  bool fOpen = false;  // a statement has begun and is not handed on yet
   bool fContinuation = false;
-  std::string fBookingLine;
+  bool fStopped = false;
+  std::string fBookingLine;  // a ":61:" whose ":86:" has not come yet
 };
+
+// Every statement of an MT940 file to sink. Throws std::runtime_error when
+// the file cannot be opened or read (see TMt940Grammar); the notes say
+// what was left out.
+void ReadMt940File(const std::string& fileName, const std::string& translation,
+                   const TStatementSink& sink, TReadNotes& notes);
 
 // "1234,56" (or "." as separator) in 1/10000; false when it is no number.
 bool ParseMt940Amount(const std::string& text, TAmount& amount);

@@ -8,6 +8,7 @@ root=$(cd "$(dirname "$0")/../.." && pwd)
 zel_bin=$1      # the zel of the build under test
 fake_odbc=$2    # a directory with a libodbc.so.2 that is no driver manager
 fixtures="$root/tests/fixtures/mt940"
+camt="$root/tests/fixtures/camt"
 work=$(mktemp -d)
 chmod 755 "$work"
 pg_stop=""
@@ -41,7 +42,14 @@ run_checks() {
   out=$(zel statements import "$@" --user-id 7 "$sample") || fail "$name: import: $out"
   [ "$out" = "$sample: 20 Auszüge, 97 Umsätze übernommen" ] || fail "$name: counts: $out"
   [ "$($query 'SELECT MIN(NR), MAX(NR) FROM "KontoUmsaetze"')" = "1|97" ] || fail "$name: numbering"
-  zel statements import "$@" --user-id 7 "$sample" > /dev/null || fail "$name: second import"
+  # The same file again: every statement is known and skipped, unless asked.
+  out=$(zel statements import "$@" --user-id 7 "$sample" 2> "$work/notes") ||
+    fail "$name: second import"
+  [ "$out" = "$sample: 0 Auszüge, 0 Umsätze übernommen, 20 Auszüge schon übernommen" ] ||
+    fail "$name: duplicates: $out"
+  grep -q "ist schon übernommen" "$work/notes" || fail "$name: duplicate notice"
+  zel statements import "$@" --user-id 7 --allow-duplicates "$sample" > /dev/null ||
+    fail "$name: import with duplicates"
   [ "$($query 'SELECT MAX(NR) FROM "KontoAuszuege"')" = "40" ] || fail "$name: statements go on"
   [ "$($query 'SELECT COUNT(*) FROM "KontoUmsaetze" WHERE BENUTZER <> 7')" = "0" ] ||
     fail "$name: user id"
@@ -62,9 +70,31 @@ run_checks() {
   # 5 and 6: tables of the wrong shape.
   msg=$(zel statements import "$@" --tables "Kurz#KontoUmsaetze" "$sample" 2>&1); rc=$?
   [ $rc -eq 1 ] && grep -q "Fehler 5:" <<<"$msg" || fail "$name: code 5 ($rc): $msg"
-  msg=$(zel statements import "$@" --tables "KontoAuszuege#Kurz" "$sample" 2>&1); rc=$?
+  msg=$(zel statements import "$@" --allow-duplicates --tables "KontoAuszuege#Kurz" "$sample" 2>&1)
+  rc=$?
   [ $rc -eq 1 ] && grep -q "Fehler 6:" <<<"$msg" || fail "$name: code 6 ($rc): $msg"
   set -e
+  # camt: one day, the same day again, a ZIP of that day and the next.
+  out=$(zel statements import "$@" "$camt/camt053_v08_2026-11-03.xml" 2> "$work/notes") ||
+    fail "$name: camt: $out"
+  [ "$out" = "$camt/camt053_v08_2026-11-03.xml: 1 Auszüge, 4 Umsätze übernommen" ] ||
+    fail "$name: camt counts: $out"
+  grep -q "1 noch nicht gebuchte Umsätze (Vormerkposten) ausgelassen" "$work/notes" ||
+    fail "$name: pending entries"
+  [ "$($query "SELECT GEGENNAME, GEGENKONTO, CAST(BETRAG * 100 AS INTEGER) FROM \"KontoUmsaetze\" WHERE BUCHUNGSTEXT = 'GUTSCHR. UEBERWEISUNG'")" = \
+    "Erika Müller|DE02120300000000202051|30000" ] || fail "$name: camt booking"
+  out=$(zel statements import "$@" "$camt/camt053_days.zip" 2> "$work/notes") || fail "$name: zip: $out"
+  grep -q "Auszug 17 vom 03.11.2026 ist schon übernommen" "$work/notes" || fail "$name: zip known"
+  grep -q "liesmich.txt: kein camt-Dokument im Archiv, übergangen" "$work/notes" ||
+    fail "$name: zip text entry"
+  grep -q "sub/nested.xml: kein camt-Dokument" "$work/notes" || fail "$name: zip nested entry"
+  [ "$out" = "$camt/camt053_days.zip: 1 Auszüge, 4 Umsätze übernommen, 1 Auszug schon übernommen" ] ||
+    fail "$name: zip counts: $out"
+  for f in camt053_v02_2013-12-02.xml camt052_v08_2026-11-04.xml camt054_v08_2026-11-05.xml; do
+    zel statements import "$@" "$camt/$f" > /dev/null 2>&1 || fail "$name: $f"
+  done
+  [ "$($query "SELECT COUNT(*) FROM \"KontoAuszuege\" WHERE KONTO = 'DE89370400440532013000'")" = "4" ] ||
+    fail "$name: camt statements"
 }
 
 # --- SQLite ---------------------------------------------------------------
@@ -110,4 +140,16 @@ zel statements init-db --dsn ZelTestPg --user zel --password x > /dev/null || fa
 pq() { psql -h 127.0.0.1 -p "$port" -U zel -d bank -At -F '|' -c "$1"; }
 pq 'CREATE TABLE "Kurz" (NR INTEGER)' > /dev/null
 run_checks PostgreSQL pq --dsn ZelTestPg --user zel --password x
+# A row the table cannot take rolls the whole file back: no half statement.
+pq 'CREATE TABLE "Eng" (NR INTEGER, AUSZUG INTEGER, VALUTA VARCHAR(10), BUCHUNGSDATUM VARCHAR(10),
+  BETRAG DECIMAL(15,2), ORIGWAEHRUNG VARCHAR(3), ORIGBETRAG DECIMAL(15,2), GVC INTEGER,
+  BUCHUNGSTEXT VARCHAR(27), PRIMANOTA VARCHAR(10), GEGENBLZ VARCHAR(11), GEGENKONTO VARCHAR(34),
+  GEGENNAME VARCHAR(5), VERWENDUNG VARCHAR(400), TEXTSCHLUESSELERG INTEGER, BENUTZER INTEGER)' > /dev/null
+before=$(pq 'SELECT COUNT(*) FROM "KontoAuszuege"')
+set +e
+msg=$(zel statements import --dsn ZelTestPg --user zel --password x --allow-duplicates \
+  --tables "KontoAuszuege#Eng" "$camt/camt054_v08_2026-11-05.xml" 2>&1); rc=$?
+set -e
+[ $rc -eq 1 ] && grep -q "Fehler 6:" <<<"$msg" || fail "narrow column ($rc): $msg"
+[ "$(pq 'SELECT COUNT(*) FROM "KontoAuszuege"')" = "$before" ] || fail "not rolled back"
 echo "statements: SQLite and PostgreSQL passed"
