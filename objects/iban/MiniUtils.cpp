@@ -181,4 +181,14 @@ double SepaDateToDate(std::string_view S) {
   return IsValidDate(y, m, d) ? EncodeDate(y, m, d) : 0.0;
 }
 
+std::vector<std::string> Split(std::string_view S, char Separator) {
+  std::vector<std::string> parts(1);
+  for (const char c : S)
+    if (c == Separator)
+      parts.emplace_back();
+    else
+      parts.back() += c;
+  return parts;
+}
+
 }  // namespace zel::MiniUtils

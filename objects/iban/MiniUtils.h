@@ -5,6 +5,7 @@
 
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace zel::MiniUtils {
 
@@ -28,6 +29,8 @@ std::string ISOtoIBM(std::string_view S, bool Euro);
 std::string ISOtoAtoZ(std::string_view S);
 std::string ISOtoPredefinedEntities(std::string_view S);
 std::string RemoveDoubleSpaces(std::string_view S);
+// The parts of S between the separators ("a+b+" gives "a", "b", "").
+std::vector<std::string> Split(std::string_view S, char Separator);
 // S without blanks at either end.
 std::string Trim(std::string_view S);
 // S with a-z raised to A-Z (other bytes unchanged).

@@ -16,6 +16,7 @@
 #include <xercesc/util/XMLUni.hpp>
 
 #include "MT940.h"
+#include "MiniUtils.h"
 
 namespace zel {
 namespace {
@@ -300,12 +301,7 @@ class CamtHandler : public DefaultHandler {
   // The German banks' proprietary code "NTRF+166+931+1234": SWIFT code,
   // business transaction code (GVC), text key extension, primanota.
   static void ReadCode(const std::string& code, TTransactionRecord& t) {
-    std::vector<std::string> parts(1);
-    for (const char c : code)
-      if (c == '+')
-        parts.emplace_back();
-      else
-        parts.back() += c;
+    const std::vector<std::string> parts = MiniUtils::Split(code, '+');
     const auto number = [](const std::string& s) {
       return !s.empty() && s.size() <= 9 && s.find_first_not_of("0123456789") == std::string::npos
                  ? std::atoi(s.c_str())

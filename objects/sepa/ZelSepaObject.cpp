@@ -460,12 +460,7 @@ std::int32_t TZelSepaObject::SepaCommandAddress(std::int32_t Role, const std::st
   if (Role == 0 && DataModule)
     return Fail(117, T("Die eigene Anschrift darf in offenen Dateien nicht geändert werden"));
   if (!Current()) return Fail(87, T("Strukturierte Anschriften gibt es erst ab SEPA-Version 3.9"));
-  std::vector<std::string> part(1);
-  for (const char c : Fields)
-    if (c == '\t')
-      part.emplace_back();
-    else
-      part.back() += c;
+  std::vector<std::string> part = MiniUtils::Split(Fields, '\t');
   if (part.size() > 5) return Fail(160, T("Anschrift: höchstens fünf Felder"));
   part.resize(5);
   struct Field {
