@@ -16,8 +16,10 @@
 #include <vector>
 
 #include "AtomicFile.h"
+#include "BuiltinKeys.h"
 #include "Cp1252.h"
 #include "Sha256.h"
+#include "Signature.h"
 #include "UniqueFd.h"
 
 namespace zel {
@@ -142,6 +144,25 @@ bool TrustedFile(int fd, const std::string& path, struct stat& st, std::string& 
   return false;
 }
 
+// A folder whose files count: not writable by others unless sticky (like
+// /tmp), and the user's or root's.
+bool TrustedDirectory(const std::string& dir, std::string& reason) {
+  struct stat st;
+  if (::stat(dir.empty() ? "." : dir.c_str(), &st) != 0 || !S_ISDIR(st.st_mode)) {
+    reason = "Das Verzeichnis " + dir + " ist nicht zugänglich.";
+    return false;
+  }
+  if ((st.st_mode & (S_IWGRP | S_IWOTH)) && !(st.st_mode & S_ISVTX)) {
+    reason = "Das Verzeichnis " + dir + " ist auch für andere beschreibbar.";
+    return false;
+  }
+  if (st.st_uid != ::getuid() && st.st_uid != 0) {
+    reason = "Das Verzeichnis " + dir + " gehört weder Ihnen noch root.";
+    return false;
+  }
+  return true;
+}
+
 // Opens without following a symbolic link and without blocking on a FIFO.
 int OpenForCheck(const std::string& path, std::string& reason, int& rc) {
   const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY);
@@ -173,6 +194,67 @@ bool RecordedDigest(const std::string& path, std::string& hex, std::string& reas
   return true;
 }
 
+// The public keys whose signatures the program trusts: those built in, then
+// the "*.pub" files of /etc/zelvaro/trusted-keys and of the user's
+// $XDG_CONFIG_HOME/zelvaro/trusted-keys. A folder or key file that others
+// may write is passed over, with a notice.
+std::vector<TPublicKey> TrustedKeys(std::vector<std::string>& notices) {
+  std::vector<TPublicKey> keys;
+  for (const char* hex : kBuiltinPublicKeys) {
+    TPublicKey k;
+    if (FromHex(hex, k.data(), k.size())) keys.push_back(k);
+  }
+  const char* config = std::getenv("XDG_CONFIG_HOME");
+  const char* home = std::getenv("HOME");
+  const std::string user = (config && *config == '/' ? std::string(config)
+                                                     : std::string(home ? home : "") + "/.config") +
+                           "/zelvaro/trusted-keys";
+  for (const std::string& dir : {std::string("/etc/zelvaro/trusted-keys"), user}) {
+    std::error_code ec;
+    if (!std::filesystem::is_directory(dir, ec)) continue;
+    std::string reason;
+    if (!TrustedDirectory(dir, reason)) {
+      notices.push_back(reason + " Seine Schlüssel werden nicht verwendet.");
+      continue;
+    }
+    for (const auto& entry : std::filesystem::directory_iterator(dir, ec)) {
+      const std::string path = entry.path().string();
+      if (entry.path().extension() != ".pub") continue;
+      int rc = 0;
+      const TUniqueFd f{OpenForCheck(path, reason, rc)};
+      struct stat st;
+      TPublicKey k;
+      if (f.fd < 0 || !TrustedFile(f.fd, path, st, reason) || !ReadPublicKeyFile(path, k, reason)) {
+        notices.push_back(reason + " Der Schlüssel wird nicht verwendet.");
+        continue;
+      }
+      keys.push_back(k);
+    }
+  }
+  return keys;
+}
+
+// The signature recorded beside a data file, as hex text.
+bool RecordedSignature(const std::string& path, std::string& hex, std::string& reason) {
+  const std::string file = SignatureFileOf(path);
+  int rc = 0;
+  const TUniqueFd f{OpenForCheck(file, reason, rc)};
+  struct stat st;
+  if (f.fd < 0 || !TrustedFile(f.fd, file, st, reason)) {
+    if (f.fd < 0 && rc == 3) reason = "Die Datei ist nicht signiert (" + file + " fehlt).";
+    return false;
+  }
+  char buf[128];
+  TSignature sig;
+  if (::pread(f.fd, buf, sizeof buf, 0) != static_cast<ssize_t>(sizeof buf) ||
+      !FromHex(std::string_view(buf, sizeof buf), sig.data(), sig.size())) {
+    reason = "Die Signaturdatei " + file + " ist unvollständig.";
+    return false;
+  }
+  hex.assign(buf, sizeof buf);
+  return true;
+}
+
 // Data files verified before, by identity: an unchanged file (same device,
 // inode, size, modification and change time) is not hashed again at every
 // start. Any write moves the change time, so a changed file is always
@@ -184,14 +266,15 @@ std::string VerifiedListPath() {
   return dir + "/zelvaro/verified-data-files";
 }
 
-std::string StampOf(const struct stat& st, const std::string& digestHex) {
+std::string StampOf(const struct stat& st, const std::string& digestHex,
+                    const std::string& signatureHex, const TPublicKey& key) {
   char buf[160];
   std::snprintf(buf, sizeof buf, "%llu %llu %lld %lld.%09ld %lld.%09ld ",
                 static_cast<unsigned long long>(st.st_dev),
                 static_cast<unsigned long long>(st.st_ino), static_cast<long long>(st.st_size),
                 static_cast<long long>(st.st_mtim.tv_sec), st.st_mtim.tv_nsec,
                 static_cast<long long>(st.st_ctim.tv_sec), st.st_ctim.tv_nsec);
-  return buf + digestHex;
+  return buf + digestHex + " " + signatureHex + " " + Hex(key.data(), key.size());
 }
 
 constexpr std::size_t kMaxVerified = 32;
@@ -243,11 +326,19 @@ bool IsDataFileName(const std::string& name) {
 
 namespace {
 
-int Inspect(const std::string& path, std::uint32_t interfaceVersion, std::string& reason) {
+// Hands the checked descriptor on, so that what is loaded is what was checked.
+int Keep(TUniqueFd& f, TUniqueFd* keep) {
+  if (keep) std::swap(keep->fd, f.fd);
+  return 0;
+}
+
+int Inspect(const std::string& path, std::uint32_t interfaceVersion, std::string& reason,
+            TUniqueFd* keep) {
   if (!IsDataFileName(std::filesystem::path(path).filename().string()))
     return Refuse(reason, "Der Dateiname hat nicht die Form ZelObjects_JJJJ_Q.wbd.");
+  if (!TrustedDirectory(std::filesystem::path(path).parent_path().string(), reason)) return 13;
   int rc = 0;
-  const TUniqueFd f{OpenForCheck(path, reason, rc)};
+  TUniqueFd f{OpenForCheck(path, reason, rc)};
   if (f.fd < 0) return rc;
   struct stat st;
   if (!TrustedFile(f.fd, path, st, reason)) return 13;
@@ -271,10 +362,14 @@ int Inspect(const std::string& path, std::uint32_t interfaceVersion, std::string
              ", erwartet wird " + std::to_string(interfaceVersion) + ".";
     return 13;
   }
-  std::string recorded;
+  std::string recorded, signature, unsigned_;
   if (!RecordedDigest(path, recorded, reason)) return 13;
-  const std::string stamp = StampOf(st, recorded);
-  if (VerifiedBefore(stamp)) return 0;
+  const bool signedFile = RecordedSignature(path, signature, unsigned_);
+  std::vector<std::string> notices;
+  const std::vector<TPublicKey> keys = TrustedKeys(notices);
+  // A file verified before by a key still trusted is not hashed again.
+  for (const TPublicKey& key : keys)
+    if (signedFile && VerifiedBefore(StampOf(st, recorded, signature, key))) return Keep(f, keep);
   TSha256Digest digest;
   if (!Sha256OfFile(f.fd, digest)) {
     reason = "Die Datei " + path + " kann nicht gelesen werden: " + std::strerror(errno);
@@ -282,22 +377,51 @@ int Inspect(const std::string& path, std::uint32_t interfaceVersion, std::string
   }
   if (HexOf(digest) != recorded)
     return Refuse(reason, "Die Prüfsumme der Datei stimmt nicht mit der verzeichneten überein.");
-  RememberVerified(stamp);
-  return 0;
+  if (!signedFile) {
+    reason = unsigned_;
+    return 13;
+  }
+  TSignature sig;
+  FromHex(signature, sig.data(), sig.size());
+  const std::string statement =
+      DataFileStatement(std::filesystem::path(path).filename().string(), digest);
+  for (const TPublicKey& key : keys)
+    if (VerifyBytes(key, statement, sig)) {
+      RememberVerified(StampOf(st, recorded, signature, key));
+      return Keep(f, keep);
+    }
+  reason = "Die Datei trägt keine gültige Signatur eines vertrauenswürdigen Schlüssels";
+  for (const std::string& n : notices) reason += " (" + n + ")";
+  reason += ".";
+  return 13;
 }
 
 }  // namespace
 
-int InspectDataModule(const std::string& path, std::uint32_t interfaceVersion,
-                      std::string& reason) {
-  const int rc = Inspect(path, interfaceVersion, reason);
+int InspectDataModule(const std::string& path, std::uint32_t interfaceVersion, std::string& reason,
+                      TUniqueFd* keep) {
+  const int rc = Inspect(path, interfaceVersion, reason, keep);
   if (rc != 0) reason = Utf8ToCp1252(reason);
   return rc;
 }
 
-bool TDataModule::Open(const std::string& path, std::string& reason) {
+bool VerifyDataFileSignature(const std::string& fileName, const TSha256Digest& digest,
+                             const TSignature& signature, std::string& reason) {
+  std::vector<std::string> notices;
+  const std::string statement = DataFileStatement(fileName, digest);
+  for (const TPublicKey& key : TrustedKeys(notices))
+    if (VerifyBytes(key, statement, signature)) return true;
+  reason = Utf8ToCp1252("Die Datei " + fileName +
+                        " trägt keine gültige Signatur eines vertrauenswürdigen Schlüssels.");
+  return false;
+}
+
+bool TDataModule::Open(const TUniqueFd& checked, std::string& reason) {
   Close();
-  fHandle = ::dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
+  // The descriptor that was checked, not the name: a file renamed over the
+  // checked one in between is never loaded.
+  const std::string self = "/proc/self/fd/" + std::to_string(checked.fd);
+  fHandle = ::dlopen(self.c_str(), RTLD_NOW | RTLD_LOCAL);
   if (!fHandle) reason = ::dlerror();
   return fHandle != nullptr;
 }

@@ -5,6 +5,8 @@
 #include <cstdint>
 #include <string>
 
+#include "Signature.h"
+#include "UniqueFd.h"
 #include "ZelExport.h"
 
 namespace zel {
@@ -16,10 +18,18 @@ ZELBASE_API bool IsDataFileName(const std::string& name);
 // regular file (no link, no FIFO) of the user or root that no one else may
 // write, its size, that it is a shared object for this machine, complete,
 // exporting "ZelDataModuleInterface" with the given version, and that its
-// SHA-256 is the one recorded beside it. Reads only what it needs. Returns
-// 0, 3 (the file cannot be read) or 13 (not a usable data file), with the
-// reason.
-int InspectDataModule(const std::string& path, std::uint32_t interfaceVersion, std::string& reason);
+// SHA-256 is the one recorded beside it, and that it carries a valid
+// signature of a trusted key; its folder must be the user's or root's and
+// writable by no one else. Reads only what it needs. Returns 0, 3 (the file
+// cannot be read) or 13 (not a usable data file), with the reason. With
+// keep, the checked descriptor is handed on for loading.
+int InspectDataModule(const std::string& path, std::uint32_t interfaceVersion, std::string& reason,
+                      TUniqueFd* keep = nullptr);
+
+// Whether a data file of this name and digest carries a valid signature of
+// a trusted key (before it is written under its name); false with the reason.
+ZELBASE_API bool VerifyDataFileSignature(const std::string& fileName, const TSha256Digest& digest,
+                                         const TSignature& signature, std::string& reason);
 
 // An open data module; closing it runs the module's finalisation.
 class TDataModule {
@@ -29,8 +39,9 @@ class TDataModule {
   TDataModule(const TDataModule&) = delete;
   TDataModule& operator=(const TDataModule&) = delete;
 
-  // Maps the module; false with the loader's message on failure.
-  bool Open(const std::string& path, std::string& reason);
+  // Maps the module from the descriptor that was checked; false with the
+  // loader's message on failure.
+  bool Open(const TUniqueFd& checked, std::string& reason);
   void Close();
   bool IsOpen() const { return fHandle != nullptr; }
 

@@ -19,6 +19,7 @@
 #include "DataModule.h"
 #include "LazyLibrary.h"
 #include "Sha256.h"
+#include "Signature.h"
 #include "UniqueFd.h"
 
 namespace zel {
@@ -26,7 +27,10 @@ namespace {
 
 namespace fs = std::filesystem;
 
-constexpr char kMagic[8] = {'Z', 'E', 'L', 'W', 'B', 'P', 1, 0};
+// Version 2 carries the data file's signature; version 1 files (without)
+// are refused.
+constexpr char kMagic[8] = {'Z', 'E', 'L', 'W', 'B', 'P', 2, 0};
+constexpr char kMagicUnsigned[8] = {'Z', 'E', 'L', 'W', 'B', 'P', 1, 0};
 constexpr std::uint64_t kMaxDataFile = 256 << 20;  // far above any real data file
 bool ReadFile(const std::string& path, std::string& out) {
   std::ifstream in(path, std::ios::binary | std::ios::ate);
@@ -99,9 +103,15 @@ bool PackDataFile(const std::string& wbdPath, const std::string& wbpPath, std::s
     reason = "OpenSSL (libcrypto.so.3) fehlt: die Prüfsumme kann nicht berechnet werden.";
     return false;
   }
-  std::string data;
+  std::string data, signatureHex;
   if (!ReadFile(wbdPath, data)) {
     reason = "Die Datei " + wbdPath + " kann nicht gelesen werden.";
+    return false;
+  }
+  TSignature signature;
+  if (!ReadFile(SignatureFileOf(wbdPath), signatureHex) ||
+      !FromHex(std::string_view(signatureHex).substr(0, 128), signature.data(), signature.size())) {
+    reason = "Die Datei " + wbdPath + " ist nicht signiert (zel data sign).";
     return false;
   }
   const TZstd* z = Zstd();
@@ -120,6 +130,7 @@ bool PackDataFile(const std::string& wbdPath, const std::string& wbpPath, std::s
   Put(out, static_cast<std::uint64_t>(data.size()));
   const TSha256Digest d = Sha256Of(data);
   out.append(reinterpret_cast<const char*>(d.data()), d.size());
+  out.append(reinterpret_cast<const char*>(signature.data()), signature.size());
   Put(out, static_cast<std::uint16_t>(name.size()));
   out += name;
   Put(out, static_cast<std::uint64_t>(packed.size()));
@@ -145,14 +156,21 @@ bool ParsePackedHeader(std::string_view head, TPackedHeader& h) {
   char magic[8];
   std::uint16_t nameLen = 0;
   if (!take(magic, 8) || std::memcmp(magic, kMagic, 8) != 0 || !take(&h.size, 8) ||
-      !take(h.digest.data(), h.digest.size()) || !take(&nameLen, 2) || nameLen > 255)
+      !take(h.digest.data(), h.digest.size()) || !take(h.signature.data(), h.signature.size()) ||
+      !take(&nameLen, 2) || nameLen > 255)
     return false;
   h.name.resize(nameLen);
   return take(h.name.data(), nameLen) && take(&h.packedSize, 8) && IsDataFileName(h.name) &&
          h.size <= kMaxDataFile;
 }
 
-std::size_t PackedHeaderSize(const TPackedHeader& h) { return 8 + 8 + 32 + 2 + h.name.size() + 8; }
+std::size_t PackedHeaderSize(const TPackedHeader& h) {
+  return 8 + 8 + 32 + 64 + 2 + h.name.size() + 8;
+}
+
+bool IsUnsignedPackedFile(std::string_view head) {
+  return head.size() >= 8 && std::memcmp(head.data(), kMagicUnsigned, 8) == 0;
+}
 
 int UnpackDataFile(const std::string& wbpPath, const std::string& directory,
                    std::string& unpackedName, std::string& reason) {
@@ -165,6 +183,10 @@ int UnpackDataFile(const std::string& wbpPath, const std::string& directory,
   TPackedHeader h;
   char head[kMaxPackedHeader];
   const ssize_t got = ::pread(in.fd, head, sizeof head, 0);
+  if (got >= 0 && IsUnsignedPackedFile(std::string_view(head, static_cast<std::size_t>(got)))) {
+    reason = Utf8ToCp1252("Die gepackte Datei ist nicht signiert und wird nicht entpackt.");
+    return 13;
+  }
   if (got < 0 || !ParsePackedHeader(std::string_view(head, static_cast<std::size_t>(got)), h) ||
       h.packedSize != static_cast<std::uint64_t>(st.st_size) - PackedHeaderSize(h) ||
       ::lseek(in.fd, static_cast<off_t>(PackedHeaderSize(h)), SEEK_SET) < 0) {
@@ -174,6 +196,8 @@ int UnpackDataFile(const std::string& wbpPath, const std::string& directory,
     return 13;
   }
   unpackedName = h.name;
+  // Nothing is written under a data file's name before its signature holds.
+  if (!VerifyDataFileSignature(h.name, h.digest, h.signature, reason)) return 13;
   const fs::path target = fs::path(directory) / unpackedName;
   if (fs::exists(fs::symlink_status(target))) {
     reason = "Die Datei " + unpackedName + " ist bereits vorhanden.";
@@ -223,8 +247,12 @@ int UnpackDataFile(const std::string& wbpPath, const std::string& directory,
     reason = Utf8ToCp1252("Der Inhalt der gepackten Datei ist beschädigt (Prüfsumme falsch).");
     return 13;
   }
-  // The digest first: a data file never appears without it.
-  if (!RecordDigest(target.string(), h.digest, reason) || !out.Commit(reason)) return 3;
+  // Digest and signature first: a data file never appears without them.
+  if (!RecordDigest(target.string(), h.digest, reason) ||
+      !WriteFileAtomically(SignatureFileOf(target.string()),
+                           Hex(h.signature.data(), h.signature.size()) + "\n", reason) ||
+      !out.Commit(reason))
+    return 3;
   return 0;
 }
 

@@ -102,8 +102,13 @@ std::string UpdateDownload(const TUpdateSettings& s, const std::string& user,
   const THttpResponse r = Get(s, "files/" + name, user, password, body);
   if (std::string why = Failure(r); !why.empty()) return "-" + why;
   TPackedHeader h;
+  if (IsUnsignedPackedFile(body.head))
+    return Utf8ToCp1252("-Der Server lieferte eine nicht signierte Datendatei");
   if (!ParsePackedHeader(body.head, h) || h.packedSize != body.size - PackedHeaderSize(h))
     return Utf8ToCp1252("-Der Server lieferte keine gepackte Datendatei");
+  // The signature must hold for the name the packed file carries before the
+  // file is kept (its content is checked against the digest at unpacking).
+  if (!VerifyDataFileSignature(h.name, h.digest, h.signature, reason)) return "-" + reason;
   if (!file.Commit(reason)) return "-" + reason;
   return "+" + name;
 }

@@ -120,7 +120,7 @@ void TZelPackageObject::Start() {
       candidates.push_back(fDataDirectory + name);
   for (const std::string& path : candidates) {
     std::string reason;
-    if (InspectDataModule(path, kZelInterfaceVersion, reason) == 0 && Load(path, reason)) {
+    if (Load(path, reason)) {
       fCurrentFile = fs::path(path).filename().string();
       fCurrentDirectory = WithSlash(fs::path(path).parent_path().string());
       if (!fNotices.empty())
@@ -175,10 +175,12 @@ std::string TZelPackageObject::PathOf(const std::string& FileName) const {
   return FileName.find('/') == std::string::npos ? fDataDirectory + FileName : FileName;
 }
 
-// Loads a checked data file; a module that does not register the domain
-// classes is unloaded again.
+// Checks a data file and loads the very file that was checked; a module
+// that does not register the domain classes is unloaded again.
 bool TZelPackageObject::Load(const std::string& path, std::string& reason) {
-  if (!fModule.Open(path, reason)) return false;
+  TUniqueFd checked{-1};
+  if (InspectDataModule(path, kZelInterfaceVersion, reason, &checked) != 0) return false;
+  if (!fModule.Open(checked, reason)) return false;
   for (const char* name : kRequiredClasses) {
     if (GetZelClassByName(name)) continue;
     fModule.Close();

@@ -1,5 +1,6 @@
-// zel data: the data files (list, activate, unpack) and the update server
-// (check-update, download), with the window's texts.
+// zel data: the data files (list, activate, unpack), their signing keys
+// (keygen, sign) and the update server (check-update, download), with the
+// window's texts.
 
 #include <algorithm>
 #include <filesystem>
@@ -10,6 +11,7 @@
 #include "CliCommon.h"
 #include "Commands.h"
 #include "DataModule.h"
+#include "Signature.h"
 #include "WindowTexts.h"
 #include "ZelPackage.h"
 
@@ -87,11 +89,26 @@ int Data(Context& c) {
       const int r = pkg->Unpack(Utf8ToCp1252(name));
       return Report(c, zel::UnpackText(r, name), r == 0);
     }
+    const std::string before = pkg->GetDataDirectory();
     const int r = pkg->Activate(Utf8ToCp1252(name));
+    if (r != 0 && pkg->GetDataDirectory() != before) pkg->SetDataDirectory(before);  // as it was
     return Report(c,
                   zel::ActivationText(r, name, Cp1252ToUtf8(pkg->GetCurrentFileName()),
                                       Cp1252ToUtf8(pkg->GetLastError())),
                   r == 0);
+  }
+  if (verb == "keygen" && a.words.size() == 2) {
+    std::string reason;
+    if (!zel::WriteKeyPair(a.words[1], reason)) return Report(c, reason, false);
+    return Report(c,
+                  "Schlüsselpaar angelegt: " + a.words[1] + " (geheim, nur für Sie lesbar) und " +
+                      a.words[1] + ".pub (öffentlich; in trusted-keys legen, wer der Datei traut)",
+                  true);
+  }
+  if (verb == "sign" && a.words.size() == 2 && a.Has("--key")) {
+    std::string reason;
+    if (!zel::SignDataFile(a.words[1], a.Get("--key"), reason)) return Report(c, reason, false);
+    return Report(c, a.words[1] + ": signiert (" + zel::SignatureFileOf(a.words[1]) + ")", true);
   }
   if ((verb == "check-update" || verb == "download") && a.words.size() == 1) {
     const std::string user =

@@ -55,7 +55,8 @@ bool TakesValue(const std::string& o) {
                                         "--building",
                                         "--postcode",
                                         "--town",
-                                        "--country"};
+                                        "--country",
+                                        "--key"};
   for (const char* v : kValued)
     if (o == v) return true;
   return false;
@@ -188,12 +189,16 @@ const Command kCommands[] = {
      Csv},
     {"data",
      "zel data list | zel data activate DATEI | zel data unpack DATEI | zel data check-update "
-     "[--user U --password P] | zel data download [--user U --password P]",
+     "[--user U --password P] | zel data download [--user U --password P] | zel data keygen "
+     "SCHLUESSEL | zel data sign DATEI --key SCHLUESSEL",
      "Die Datendateien: list zeigt jede Datei des Datenverzeichnisses mit ihrer Gültigkeit (* die\n"
      "aktive), activate aktiviert eine Datei (mit Verzeichnis: das wird das Datenverzeichnis),\n"
      "unpack entpackt eine gepackte Datei (.wbp), check-update fragt den Update-Server nach einer\n"
      "neueren Datei, download lädt sie herunter (Benutzer und Kennwort auch aus\n"
-     "UpdateUser=/UpdatePassword= der Konfigurationsdatei).",
+     "UpdateUser=/UpdatePassword= der Konfigurationsdatei). Eine Datendatei wird nur geladen,\n"
+     "wenn sie mit einem vertrauenswürdigen Schlüssel signiert ist: keygen legt ein\n"
+     "Schlüsselpaar an, sign signiert eine selbst gebaute Datendatei; ihr öffentlicher Schlüssel\n"
+     "(.pub) gehört nach ~/.config/zelvaro/trusted-keys oder /etc/zelvaro/trusted-keys.",
      Data},
     {"bank", "zel bank BLZ", "Zeigt die Daten einer Bank: Name58, Name27, Plz, Ort, BIC, Status.",
      Bank},

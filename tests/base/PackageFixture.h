@@ -15,6 +15,7 @@
 #include "Cp1252.h"
 #include "Proxies.h"
 #include "Sha256.h"
+#include "Signature.h"
 #include "ZelPackage.h"
 
 namespace zeltest {
@@ -35,6 +36,7 @@ class PackageFixture : public TempDirTest {
     for (const std::string& f : {kNewFile, kOldFile}) {
       fs::copy_file(fs::path(ZEL_BUILT_DATA_DIR) / f, data_ / f);
       fs::copy_file(fs::path(ZEL_BUILT_DATA_DIR) / (f + ".sha256"), data_ / (f + ".sha256"));
+      fs::copy_file(fs::path(ZEL_BUILT_DATA_DIR) / (f + ".sig"), data_ / (f + ".sig"));
     }
     ::setenv("XDG_CONFIG_HOME", (root_ / "config").c_str(), 1);
     ::setenv("XDG_CACHE_HOME", (root_ / "cache").c_str(), 1);
@@ -49,15 +51,14 @@ class PackageFixture : public TempDirTest {
     std::ofstream(data_ / name, std::ios::binary) << bytes;
   }
   // Copies a test module into the data directory under a data file's name,
-  // with its digest recorded as the build records it.
+  // with its digest and signature recorded as the build records them.
   void PutModule(const std::string& module, const std::string& name) {
     fs::copy_file(fs::path(ZEL_TEST_MODULE_DIR) / module, data_ / name);
     Record(name);
   }
   void Record(const std::string& name) {
     std::string reason;
-    ASSERT_TRUE(
-        zel::RecordDigest((data_ / name).string(), zel::Sha256Of(Read(data_ / name)), reason));
+    ASSERT_TRUE(zel::SignDataFile((data_ / name).string(), ZEL_SIGNING_KEY_FILE, reason)) << reason;
   }
   std::string Read(const fs::path& p) {
     std::ifstream in(p, std::ios::binary);

@@ -38,7 +38,7 @@ TEST_F(Unpack, UnpacksIntoTheDataDirectory) {
   // No temporary files are left behind.
   int files = 0;
   for (const auto& e : fs::directory_iterator(data_)) files += e.is_regular_file();
-  EXPECT_EQ(files, 5);  // two data files with their digests, the packed file
+  EXPECT_EQ(files, 7);  // two data files with digests and signatures, the packed file
 }
 
 TEST_F(Unpack, PackingRefusesWhatUnpackingWouldRefuse) {
@@ -188,7 +188,7 @@ TEST_F(Update, Refusals) {
   }
   int files = 0;
   for (const auto& e : fs::directory_iterator(data_)) files += e.is_regular_file();
-  EXPECT_EQ(files, 4);  // nothing was stored beside the two data files and their digests
+  EXPECT_EQ(files, 6);  // nothing beside the two data files, their digests and signatures
 }
 
 // Answers that would grow without end, HTML in place of the packed file and

@@ -301,6 +301,7 @@ class FormMainTest : public QObject {
     const QString old = QString::fromStdString(home) + "ZelObjects_2013_4.wbd";
     QVERIFY(QFile::copy(old, other + "/ZelObjects_2013_4.wbd"));
     QVERIFY(QFile::copy(old + ".sha256", other + "/ZelObjects_2013_4.wbd.sha256"));
+    QVERIFY(QFile::copy(old + ".sig", other + "/ZelObjects_2013_4.wbd.sig"));
     answers_.ync = zelgui::TDialogs::No;
     answers_.files = {other + "/ZelObjects_2013_4.wbd"};
     w.ActivateDataFile();

@@ -13,6 +13,7 @@ DESTDIR="$work/root" cmake --install "$build" --prefix /usr > "$work/log" ||
 usr="$work/root/usr"
 for f in bin/zel bin/zelpack bin/zelvaro share/man/man1/zel.1 share/bash-completion/completions/zel \
          share/zelvaro/ZelObjects_2026_2.wbd share/zelvaro/ZelObjects_2026_2.wbd.sha256 \
+         share/zelvaro/ZelObjects_2026_2.wbd.sig \
          share/zelvaro/ZelObjects_2013_4.wbd share/doc/zelvaro/README.md; do
   [ -e "$usr/$f" ] || fail "$f is not installed"
 done

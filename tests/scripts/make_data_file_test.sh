@@ -16,10 +16,19 @@ printf 'Gueltig ab / valid from 08.09.2026;;;;;;\r\n%s\r\n%s\r\n%s\r\n' \
   'COBADEFFXXX;COMMERZBANK AG;1;1;1;0;0' \
   'ZZZZDEFF;NEUE BANK;1;0;0;0;0' > "$work/scl.csv"
 
+# Signed with the user's own key, which the user trusts.
+"$zel_bin" --quiet data keygen "$work/my.key" > /dev/null || fail "keygen"
+mkdir -p -m 0700 "$XDG_CONFIG_HOME/zelvaro/trusted-keys"
 bash "$root/scripts/make-data-file.sh" "$work/blz_2026_09_07.txt" "$work/scl.csv" \
-  --dir "$work/data" > "$work/log" 2>&1 || { cat "$work/log"; fail "the script refused good input"; }
+  --dir "$work/data" --key "$work/my.key" > "$work/log" 2>&1 ||
+  { cat "$work/log"; fail "the script refused good input"; }
 made="$work/data/ZelObjects_2026_3.wbd"
-[ -f "$made" ] && [ -f "$made.sha256" ] || fail "no data file and digest in the data directory"
+[ -f "$made" ] && [ -f "$made.sha256" ] && [ -f "$made.sig" ] ||
+  fail "no data file, digest and signature in the data directory"
+if "$zel_bin" --quiet --data "$made" version > /dev/null 2>&1; then
+  fail "a data file of a key nobody trusts was loaded"
+fi
+cp "$work/my.key.pub" "$XDG_CONFIG_HOME/zelvaro/trusted-keys/"
 version=$("$zel_bin" --quiet --data "$made" version)
 grep -q "07.09.2026~06.12.2026" <<<"$version" || fail "validity: $version"
 grep -q "SCL-Directory gültig ab: 08.09.2026" <<<"$version" || fail "SCL validity: $version"
