@@ -27,8 +27,20 @@ void SyncDirectory(const fs::path& dir) {
 
 }  // namespace
 
+unsigned NewFileMode() {
+  // Read, not set: umask() would change it for other threads in between.
+  unsigned mask = 022;
+  if (std::FILE* f = std::fopen("/proc/self/status", "re")) {
+    char line[128];
+    while (std::fgets(line, sizeof line, f))
+      if (std::sscanf(line, "Umask: %o", &mask) == 1) break;
+    std::fclose(f);
+  }
+  return 0666 & ~mask;
+}
+
 TAtomicFile::TAtomicFile(std::string target, unsigned mode)
-    : fTarget(std::move(target)), fMode(mode) {}
+    : fTarget(std::move(target)), fMode(mode == kUmaskMode ? NewFileMode() : mode) {}
 
 TAtomicFile::~TAtomicFile() { Discard(); }
 

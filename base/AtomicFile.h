@@ -15,11 +15,17 @@ namespace zel {
 // system allows, so a killed process leaves nothing) and renamed over it by
 // Commit (after fsync of the file and then of the directory). Without a
 // Commit the temporary file is removed, so a failed or abandoned write
-// leaves the old target as it was. The target gets mode 0644, or the mode
-// given (0600 for private files such as the mandate history).
+// leaves the old target as it was. The target gets the mode a new file
+// gets (0666 less the umask), or the mode given (0644 for data files that
+// every user reads, 0600 for private files such as the mandate history).
+inline constexpr unsigned kUmaskMode = ~0u;
+
+// The mode of a new file: 0666 less the process's umask.
+ZELBASE_API unsigned NewFileMode();
+
 class ZELBASE_API TAtomicFile {
  public:
-  explicit TAtomicFile(std::string target, unsigned mode = 0644);
+  explicit TAtomicFile(std::string target, unsigned mode = kUmaskMode);
   ~TAtomicFile();
   TAtomicFile(const TAtomicFile&) = delete;
   TAtomicFile& operator=(const TAtomicFile&) = delete;
@@ -46,7 +52,7 @@ class ZELBASE_API TAtomicFile {
 
 // Writes bytes as a TAtomicFile.
 ZELBASE_API bool WriteFileAtomically(const std::string& target, std::string_view bytes,
-                                     std::string& reason, unsigned mode = 0644);
+                                     std::string& reason, unsigned mode = kUmaskMode);
 
 // The path with its extension replaced by `extension` (".out"); a name
 // without extension, or a dot file such as ".dta", gets it appended.

@@ -75,7 +75,10 @@ THttpResponse HttpTransfer(const THttpRequest& q, THttpSink& sink) {
   lib->easy_setopt(c, CURLOPT_FOLLOWLOCATION, 1L);
   lib->easy_setopt(c, CURLOPT_MAXREDIRS, 3L);
   lib->easy_setopt(c, CURLOPT_PROTOCOLS_STR, "http,https");
-  lib->easy_setopt(c, CURLOPT_REDIR_PROTOCOLS_STR, "http,https");
+  // Once on https, a redirect never leads back to plain http.
+  const bool secure = q.url.size() >= 8 && (q.url.compare(0, 8, "https://") == 0 ||
+                                            q.url.compare(0, 8, "HTTPS://") == 0);
+  lib->easy_setopt(c, CURLOPT_REDIR_PROTOCOLS_STR, secure ? "https" : "http,https");
   if (!q.proxyHost.empty() && q.proxyPort != 0) {
     lib->easy_setopt(c, CURLOPT_PROXY, q.proxyHost.c_str());
     lib->easy_setopt(c, CURLOPT_PROXYPORT, static_cast<long>(q.proxyPort));

@@ -215,7 +215,7 @@ int UnpackDataFile(const std::string& wbpPath, const std::string& directory,
     return 3;
   }
   std::unique_ptr<ZSTD_DCtx, DCtxFree> dctx(z->createDCtx());
-  TAtomicFile out(target.string());
+  TAtomicFile out(target.string(), 0644);  // a data file every user may read
   if (!dctx || !out.Open(reason)) return 3;
   TSha256 hash;
   std::vector<char> inBuf(z->dStreamInSize()), outBuf(z->dStreamOutSize());
@@ -250,7 +250,7 @@ int UnpackDataFile(const std::string& wbpPath, const std::string& directory,
   // Digest and signature first: a data file never appears without them.
   if (!RecordDigest(target.string(), h.digest, reason) ||
       !WriteFileAtomically(SignatureFileOf(target.string()),
-                           Hex(h.signature.data(), h.signature.size()) + "\n", reason) ||
+                           Hex(h.signature.data(), h.signature.size()) + "\n", reason, 0644) ||
       !out.Commit(reason))
     return 3;
   return 0;

@@ -107,7 +107,8 @@ std::string DigestFileOf(const std::string& dataFile) { return dataFile + ".sha2
 
 bool RecordDigest(const std::string& dataFile, const TSha256Digest& digest, std::string& reason) {
   const std::string name = std::filesystem::path(dataFile).filename().string();
-  return WriteFileAtomically(DigestFileOf(dataFile), HexOf(digest) + "  " + name + "\n", reason);
+  return WriteFileAtomically(DigestFileOf(dataFile), HexOf(digest) + "  " + name + "\n", reason,
+                             0644);
 }
 
 }  // namespace zel

@@ -210,7 +210,7 @@ bool SignDataFile(const std::string& dataFile, const std::string& keyFile, std::
   }
   return RecordDigest(dataFile, digest, reason) &&
          WriteFileAtomically(SignatureFileOf(dataFile),
-                             Hex(signature.data(), signature.size()) + "\n", reason);
+                             Hex(signature.data(), signature.size()) + "\n", reason, 0644);
 }
 
 }  // namespace zel

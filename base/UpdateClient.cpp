@@ -1,6 +1,7 @@
 #include "UpdateClient.h"
 
 #include <algorithm>
+#include <cctype>
 #include <cstring>
 #include <filesystem>
 #include <memory>
@@ -74,13 +75,31 @@ constexpr std::uint64_t kMaxPacked = 300 << 20;  // a packed data file
 
 }  // namespace
 
+// Whether credentials may go to this address: over https, or over http to
+// this machine when that was asked for.
+bool SafeForCredentials(const TUpdateSettings& s) {
+  std::string url = s.url.substr(0, 8);
+  std::transform(url.begin(), url.end(), url.begin(),
+                 [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+  if (url == "https://") return true;
+  if (!s.insecureHttp || url.rfind("http://", 0) != 0) return false;
+  const std::string rest = s.url.substr(7);
+  const std::string host = rest.substr(0, rest.find_first_of(":/"));
+  return host == "127.0.0.1" || host == "localhost" || rest.rfind("[::1]", 0) == 0;
+}
+
 std::string UpdateCheck(const TUpdateSettings& s, const std::string& user,
                         const std::string& password) {
   if (s.url.empty()) return "-Es ist kein Update-Server eingestellt";
+  if ((!user.empty() || !password.empty()) && !SafeForCredentials(s))
+    return Utf8ToCp1252(
+        "-Benutzername und Kennwort werden nur verschlüsselt (https://) gesendet; die Adresse " +
+        s.url + " ist es nicht");
   THttpTextSink body(kMaxAnswer);
   const THttpResponse r = Get(s, "newest", user, password, body);
   if (std::string why = Failure(r); !why.empty()) return "-" + why;
-  const std::string line = FirstLine(body.text);
+  std::string line = FirstLine(body.text);
+  if (IsUtf8(line)) line = Utf8ToCp1252(line);       // a reason in UTF-8 shows as written
   if (!line.empty() && line[0] == '-') return line;  // the server's own reason
   if (IsPlainFileName(line) && fs::path(line).extension() == ".wbp" &&
       IsDataFileName(fs::path(line).replace_extension(".wbd").string()))

@@ -17,9 +17,13 @@ struct TUpdateSettings {
   std::string proxyHost;
   int proxyPort = 0;
   int timeoutSeconds = 30;
+  // Credentials over plain http, to a server on this machine only (a test
+  // server); never otherwise.
+  bool insecureHttp = false;
 };
 
-// "+" and the file name, or "-" and a reason.
+// "+" and the file name, or "-" and a reason. Credentials are never sent
+// over plain http:// (see insecureHttp).
 ZELBASE_API std::string UpdateCheck(const TUpdateSettings& s, const std::string& user,
                                     const std::string& password);
 // Checks, then stores the file in the directory (atomically): "+" and the

@@ -226,7 +226,7 @@ void TZelPackageObject::Remember() const {
   if (!fUpdate.url.empty() && Env("ZELVARO_UPDATE_URL").empty())
     text += "UpdateUrl=" + fUpdate.url + "\n";
   std::string reason;
-  WriteFileAtomically(ConfigFile().string(), text, reason);  // best effort
+  WriteFileAtomically(ConfigFile().string(), text, reason, 0600);  // best effort; private
 }
 
 std::int32_t TZelPackageObject::Activate(const std::string& FileName) {

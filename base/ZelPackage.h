@@ -57,6 +57,8 @@ class ZELBASE_API TZelPackageObject {
   std::string UpdateServerDownload(const std::string& User, const std::string& Password);
   void UpdateSetProxy(const std::string& Host, std::int32_t Port);
   void UpdateSetTimeout(std::int32_t Timeout);
+  // Credentials over plain http to a server on this machine (a test server).
+  void UpdateAllowInsecureHttp(bool Allow) { fUpdate.insecureHttp = Allow; }
 
   // The day that "today" means when a data file is chosen by its validity,
   // as a day number (days since 1899-12-30); an empty function is the

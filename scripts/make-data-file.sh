@@ -57,7 +57,7 @@ made="$build/data/$out"
 check_home=$(mktemp -d)
 trap 'rm -rf "$check_home"' EXIT
 XDG_CONFIG_HOME="$check_home" XDG_CACHE_HOME="$check_home" \
-  "$build/app/cli/zel" --quiet --data "$made" version >/dev/null ||
+  "$build/bin/zel" --quiet --data "$made" version >/dev/null ||
   fail "$out does not load; nothing was installed"
 
 # Digest and signature first, then the data file, each by rename: the

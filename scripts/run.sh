@@ -6,7 +6,7 @@ cd "$(dirname "$0")/.."
 bash scripts/setup.sh
 cmake --preset release >/dev/null
 cmake --build --preset release
-ZEL=./build/release/app/cli/zel
+ZEL=./build/release/bin/zel
 if [ $# -gt 0 ]; then
   exec "$ZEL" "$@"
 fi

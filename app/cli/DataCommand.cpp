@@ -117,6 +117,7 @@ int Data(Context& c) {
                                      ? a.Get("--password")
                                      : zel::ZelSetting("ZELVARO_UPDATE_PASSWORD", "UpdatePassword");
     const bool download = verb == "download";
+    pkg->UpdateAllowInsecureHttp(a.Has("--insecure-http"));
     const std::string answer = Cp1252ToUtf8(
         download ? pkg->UpdateServerDownload(Utf8ToCp1252(user), Utf8ToCp1252(password))
                  : pkg->UpdateServerCheck(Utf8ToCp1252(user), Utf8ToCp1252(password)));

@@ -1,10 +1,15 @@
 // zel dtaus check and write: a DTAUS file's form, account pairs and control
 // totals; a DTAUS file from a CSV of payments.
 
+#include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cctype>
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
+#include <filesystem>
 #include <string>
 
 #include "AtomicFile.h"
@@ -12,6 +17,7 @@
 #include "Commands.h"
 #include "CsvRows.h"
 #include "PaymentFile.h"
+#include "UniqueFd.h"
 
 namespace zelcli {
 namespace {
@@ -92,7 +98,22 @@ bool CurrencyMode(Context& c, std::string& blz, std::string& name) {
 int Write(Context& c, std::istream& in, zel::TProxyZelDtausObject& p) {
   const Args& a = c.args;
   const std::string out = a.Get("--out");
-  const std::string temp = out + ".part-" + std::to_string(::getpid());
+  // A temporary file of our own beside the target: a new, unguessable name,
+  // never a link or someone else's file planted there.
+  std::string temp = (std::filesystem::path(out).parent_path() /
+                      ("." + std::filesystem::path(out).filename().string() + ".XXXXXX"))
+                         .string();
+  const zel::TUniqueFd own{::mkostemp(temp.data(), O_CLOEXEC)};
+  struct stat mine {};
+  if (own.fd < 0 || ::fchmod(own.fd, zel::NewFileMode()) != 0 || ::fstat(own.fd, &mine) != 0) {
+    c.err << out << ": die Datei kann nicht angelegt werden: " << std::strerror(errno) << "\n";
+    return kUsage;
+  }
+  const auto same = [&] {
+    struct stat now {};
+    return ::lstat(temp.c_str(), &now) == 0 && now.st_ino == mine.st_ino &&
+           now.st_dev == mine.st_dev;
+  };
   int days = 0;
   if (a.Has("--days-ahead") && (!ToInt(a.Get("--days-ahead"), days) || days < 0 || days > 15)) {
     c.err << "--days-ahead braucht eine Zahl von 0 bis 15.\n";
@@ -103,6 +124,11 @@ int Write(Context& c, std::istream& in, zel::TProxyZelDtausObject& p) {
   const int created =
       p.CreateFile(temp, blz, a.Get("--account"), name, a.Get("--reference"),
                    a.Get("--type") == "LK" ? 2 : 1, a.Has("--no-check") ? 0 : 1, days);
+  if (!same()) {
+    if (created == 0 || created == 405) p.CloseFile();
+    c.err << out << ": die temporäre Datei wurde ausgetauscht; es wird nichts geschrieben.\n";
+    return kUsage;
+  }
   if (created == 405)  // the header failed: said, and the payments are still tried
     c.err << Cp1252ToUtf8(p.GetErrorMessage(created)) << " " << Cp1252ToUtf8(p.GetLastError())
           << "\n";
@@ -122,7 +148,7 @@ int Write(Context& c, std::istream& in, zel::TProxyZelDtausObject& p) {
   const Outcome o = WriteRows(in, kind);
   const bool write = o.count > 0 && (o.refused.empty() || a.Has("--skip-bad"));
   const int closed = kind.close(out);
-  if (!write || closed != 0 || std::rename(temp.c_str(), out.c_str()) != 0) {
+  if (!write || closed != 0 || !same() || std::rename(temp.c_str(), out.c_str()) != 0) {
     std::remove(temp.c_str());
     if (closed != 0) c.err << out << ": " << Cp1252ToUtf8(p.GetErrorMessage(closed)) << "\n";
     Report(c, kind, o, "", "", false, "");

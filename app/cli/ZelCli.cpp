@@ -68,7 +68,7 @@ bool IsFlag(const std::string& o) {
          o == "--check" || o == "--saturday" || o == "--quiet" || o == "--version" ||
          o == "--skip-bad" || o == "--no-transaction" || o == "--online" || o == "--append" ||
          o == "--no-check" || o == "--euro" || o == "--instant" || o == "--strict-date" ||
-         o == "--allow-duplicates";
+         o == "--allow-duplicates" || o == "--insecure-http";
 }
 
 // ---------------------------------------------------------------------------
@@ -189,7 +189,8 @@ const Command kCommands[] = {
      Csv},
     {"data",
      "zel data list | zel data activate DATEI | zel data unpack DATEI | zel data check-update "
-     "[--user U --password P] | zel data download [--user U --password P] | zel data keygen "
+     "[--user U --password P] | zel data download [--user U --password P] [--insecure-http] | "
+     "zel data keygen "
      "SCHLUESSEL | zel data sign DATEI --key SCHLUESSEL",
      "Die Datendateien: list zeigt jede Datei des Datenverzeichnisses mit ihrer Gültigkeit (* die\n"
      "aktive), activate aktiviert eine Datei (mit Verzeichnis: das wird das Datenverzeichnis),\n"

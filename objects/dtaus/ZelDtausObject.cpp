@@ -77,10 +77,17 @@ constexpr std::int32_t kNotDtaus = -432;
 constexpr std::int32_t kListNotWritten = -433;
 
 // Opens a file for writing under an advisory exclusive lock; others may
-// still read it. Truncates it when asked to.
+// still read it. Truncates it when asked to. A symbolic link or anything
+// but a regular file in its place is never written through.
 std::FILE* OpenLocked(const std::string& name, bool truncate) {
-  const int fd = ::open(name.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0644);
+  const int fd = ::open(name.c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK, 0666);
   if (fd < 0) return nullptr;
+  struct stat st {};
+  if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+    ::close(fd);
+    errno = EINVAL;
+    return nullptr;
+  }
   if (::flock(fd, LOCK_EX | LOCK_NB) != 0 || (truncate && ::ftruncate(fd, 0) != 0)) {
     const int e = errno;
     ::close(fd);

@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cstdio>
 #include <cstring>
 #include <fstream>
 #include <unordered_map>
@@ -348,11 +349,29 @@ int TSepaMiniDatabase::ExportToFile(int n, const std::string& fileName) {
   return code;
 }
 
+// The start of a line for a message: control bytes as \xNN, at most 60
+// characters.
+std::string Shown(std::string_view line) {
+  std::string out;
+  for (const char c : line.substr(0, 60)) {
+    const auto b = static_cast<unsigned char>(c);
+    if (b < 0x20 || b == 0x7F) {
+      char hex[8];
+      std::snprintf(hex, sizeof hex, "\\x%02X", b);
+      out += hex;
+    } else {
+      out += c;
+    }
+  }
+  return line.size() > 60 ? out + "..." : out;
+}
+
 int TSepaMiniDatabase::ConvertLineToSepaRecord(const std::string& line, TSepaRecord& r,
                                                std::string& error) {
   std::memset(&r, 0, kRecord);
-  if (line.size() != kLine) return error = T("Zeilenlänge ist nicht 242 Zeichen: ") + line, 13;
-  if (line[kLine - 1] != '$') return error = "Fehlendes Zeilenendezeichen '$': " + line, 13;
+  if (line.size() != kLine)
+    return error = T("Zeilenlänge ist nicht 242 Zeichen: ") + Shown(line), 13;
+  if (line[kLine - 1] != '$') return error = "Fehlendes Zeilenendezeichen '$': " + Shown(line), 13;
   const std::string kunde = MiniUtils::Trim(Field(line, 1, 10));
   std::int64_t k = 0;
   bool number = !kunde.empty() && kunde.size() <= 11;
@@ -393,8 +412,19 @@ int TSepaMiniDatabase::ImportFromFile(int n, const std::string& fileName) {
   std::vector<TSepaRecord> list;
   TSepaRecord r;
   long number = 0;
-  while (std::getline(in, line)) {
+  // Lines are read up to a bound: a file of endless bytes ends the import
+  // at its first line instead of filling the memory.
+  constexpr std::size_t kMaxRead = 4 * kLine;
+  for (;;) {
+    line.clear();
+    int ch = 0;
+    while ((ch = in.get()) != EOF && ch != '\n' && line.size() <= kMaxRead)
+      line += static_cast<char>(ch);
+    if (ch == EOF && line.empty()) break;
     ++number;
+    if (line.size() > kMaxRead)
+      return Fail(
+          13, "Zeile " + std::to_string(number) + T(": länger als 242 Zeichen: ") + Shown(line));
     if (!line.empty() && line.back() == '\r') line.pop_back();
     if (line.empty() && in.peek() == EOF) break;
     if (ConvertLineToSepaRecord(line, r, error) != 0)

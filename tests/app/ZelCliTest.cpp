@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 #include <sys/resource.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -490,6 +491,41 @@ TEST_F(ZelCli, CsvBatchCheck) {
 
 // A DTAUS file from a CSV: a refused row keeps the file from being written
 // unless --skip-bad; the control totals follow.
+// New files take the umask's mode; a link at the DTAUS output is refused,
+// never written through; the temporary file leaves nothing behind.
+TEST_F(ZelCli, OutputsFollowTheUmaskAndNoLink) {
+  const std::string csv =
+      "blz;account;name;purpose;internal;key;key_ext;amount\n"
+      "37040044;532013000;Erika Mustermann;Miete;1;51;0;12,50\n";
+  const std::string out = (data_ / "z.dta").string(), victim = (data_ / "victim").string();
+  std::ofstream(victim) << "keep";
+  std::filesystem::create_symlink(victim, out);
+  const std::vector<std::string> args = {"dtaus",     "write",  "-",           "--out",
+                                         out,         "--blz",  "37040044",    "--account",
+                                         "532013000", "--name", "Zelvaro GmbH"};
+  EXPECT_EQ(Zel(args, csv).rc, 2);  // a link in the output's place is refused
+  EXPECT_EQ(zeltest::ReadFile(data_ / "victim"), "keep");
+  std::filesystem::remove(out);
+  const mode_t old = ::umask(027);
+  const Result r = Zel(args, csv);
+  std::ofstream(data_ / "k.csv") << "37040044,532013000\n";
+  const int csvRc = Zel({"csv", (data_ / "k.csv").string(), "--blz-col", "1", "--kto-col", "2",
+                         "--append", "--out", (data_ / "k.out").string()})
+                        .rc;
+  ::umask(old);
+  EXPECT_EQ(r.rc, 0) << r.err;
+  for (const char* f : {"z.dta", "k.out"}) {
+    struct stat st {};
+    ASSERT_EQ(::stat((data_ / f).c_str(), &st), 0) << f;
+    EXPECT_EQ(st.st_mode & 0777, 0640u) << f;
+  }
+  EXPECT_EQ(csvRc, 0);
+  int files = 0;
+  for (const auto& e : std::filesystem::directory_iterator(data_))
+    files += e.path().filename().string().rfind(".z.dta", 0) == 0;
+  EXPECT_EQ(files, 0);  // no temporary file left
+}
+
 TEST_F(ZelCli, DtausWrite) {
   const std::string csv =
       "blz;account;name;purpose;internal;key;key_ext;amount\n"

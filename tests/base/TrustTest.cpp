@@ -160,6 +160,7 @@ TEST_F(Trust, UnpackAndDownloadCheckTheSignatureFirst) {
   zel::TUpdateSettings s;
   s.url = server.Url("u");
   s.timeoutSeconds = 5;
+  s.insecureHttp = true;
   const std::string answer = Cp1252ToUtf8(zel::UpdateDownload(s, "a", "b", data_.string()));
   EXPECT_NE(answer.find("keine gültige Signatur"), std::string::npos) << answer;
   EXPECT_FALSE(fs::exists(data_ / "ZelObjects_2099_1.wbp"));

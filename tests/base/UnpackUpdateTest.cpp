@@ -115,6 +115,7 @@ class Update : public ActivePackage {
     packed_ = Read(root_ / "p.wbp");
     server_ = std::make_unique<TestHttpServer>([this](const HttpRequest& r) { return Answer(r); });
     Pkg().UpdateSetTimeout(2);
+    Pkg().UpdateAllowInsecureHttp(true);  // the test server speaks plain http on this machine
   }
   void TearDown() override {
     server_.reset();
@@ -150,6 +151,7 @@ class Update : public ActivePackage {
 // call path that tests can reach: the environment before first use.
 TEST_F(Update, CheckAndDownload) {
   zel::TUpdateSettings s;
+  s.insecureHttp = true;  // the test server on this machine
   s.url = server_->Url("ok");
   s.timeoutSeconds = 2;
   EXPECT_EQ(zel::UpdateCheck(s, "anna", "geheim"), "+ZelObjects_2099_1.wbp");
@@ -163,6 +165,7 @@ TEST_F(Update, CheckAndDownload) {
 
 TEST_F(Update, Refusals) {
   zel::TUpdateSettings s;
+  s.insecureHttp = true;  // the test server on this machine
   s.timeoutSeconds = 1;
   struct Case {
     std::string url;
@@ -180,6 +183,9 @@ TEST_F(Update, Refusals) {
       {"http://127.0.0.1:" + std::to_string(TestHttpServer::ClosedPort()) + "/", "a", "b",
        "-Verbindung zum Server konnte nicht hergestellt werden"},
       {"", "a", "b", "-Es ist kein Update-Server eingestellt"},
+      {"http://example.org/", "a", "b",
+       "-Benutzername und Kennwort werden nur verschlüsselt (https://) gesendet; die Adresse "
+       "http://example.org/ ist es nicht"},
   };
   for (const Case& c : cases) {
     s.url = c.url;
@@ -195,6 +201,7 @@ TEST_F(Update, Refusals) {
 // control bytes in a reason: the client stays bounded and keeps the old file.
 TEST_F(Update, HostileAnswers) {
   zel::TUpdateSettings s;
+  s.insecureHttp = true;  // the test server on this machine
   s.timeoutSeconds = 20;
   Put("ZelObjects_2099_1.wbp", "the good old file");
   struct Case {
@@ -225,15 +232,17 @@ TEST_F(Update, ThroughAProxy) {
     return {404, "", 0};
   });
   zel::TUpdateSettings s;
+  s.insecureHttp = true;  // the test server on this machine
   s.url = "http://update.zelvaro.invalid/";
   s.timeoutSeconds = 2;
   const std::string proxyUrl = proxy.Url("");
   s.proxyHost = "127.0.0.1";
   s.proxyPort = std::stoi(proxyUrl.substr(proxyUrl.rfind(':') + 1));
-  EXPECT_EQ(zel::UpdateCheck(s, "anna", "geheim"), "+ZelObjects_2099_2.wbp");
+  // No credentials: they never go to another machine over plain http.
+  EXPECT_EQ(zel::UpdateCheck(s, "", ""), "+ZelObjects_2099_2.wbp");
+  EXPECT_NE(zel::UpdateCheck(s, "anna", "geheim").find("nur verschl"), std::string::npos);
   s.proxyPort = TestHttpServer::ClosedPort();
-  EXPECT_EQ(zel::UpdateCheck(s, "anna", "geheim"),
-            "-Verbindung zum Server konnte nicht hergestellt werden");
+  EXPECT_EQ(zel::UpdateCheck(s, "", ""), "-Verbindung zum Server konnte nicht hergestellt werden");
 }
 
 TEST_F(PackageFixture, PackageObjectTalksToTheConfiguredServer) {
@@ -250,6 +259,7 @@ TEST_F(PackageFixture, PackageObjectTalksToTheConfiguredServer) {
   });
   ::setenv("ZELVARO_UPDATE_URL", server.Url("u").c_str(), 1);
   // First use of the package object in this process: it reads the address.
+  Pkg().UpdateAllowInsecureHttp(true);  // the test server on this machine
   EXPECT_EQ(Pkg().UpdateServerCheck("x", "y"), "+ZelObjects_2099_1.wbp");
   EXPECT_EQ(Pkg().GetLastError(), "ZelObjects_2099_1.wbp");
   EXPECT_EQ(Pkg().UpdateServerDownload("x", "y"), "+ZelObjects_2099_1.wbp");

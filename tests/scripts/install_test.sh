@@ -18,6 +18,7 @@ for f in bin/zel bin/zelpack bin/zelvaro share/man/man1/zel.1 share/bash-complet
   [ -e "$usr/$f" ] || fail "$f is not installed"
 done
 [ -n "$(find "$usr/lib" -name libzelbase.so.0)" ] || fail "libzelbase.so.0 is not installed"
+bash "$(dirname "$0")/runpath_test.sh" "$work/root" > /dev/null || fail "empty run path entries"
 
 run() { env -i HOME="$work/home" PATH=/usr/bin:/bin "$usr/bin/zel" "$@"; }
 version=$(run --quiet version)

@@ -337,6 +337,11 @@ TEST_F(SepaCurrent, HistoryFaults) {
     return sepa_->ImportFromFile(1, (dir_ / "h.txt").string());
   };
   EXPECT_EQ(import(line(9) + line(3) + line(9)), 13);
+  EXPECT_EQ(sepa_->ImportFromFile(1, "/dev/zero"), 13);  // endless: refused at once
+  EXPECT_NE(sepa_->GetLastError().find("Zeile 1: l"), std::string::npos);
+  EXPECT_EQ(import("7\x01\x1b[2J\r\n"), 13);  // control bytes shown, not sent to the terminal
+  EXPECT_NE(sepa_->GetLastError().find("7\\x01\\x1B[2J"), std::string::npos)
+      << sepa_->GetLastError();
   ASSERT_EQ(import(line(9) + line(3)), 0) << sepa_->GetLastError();
   EXPECT_EQ(sepa_->SepaCommand("GETSEQTP", 1, 3, 0, "M-3", kIban, ""), 2);  // found: RCUR
   EXPECT_EQ(sepa_->SepaCommand("GETSEQTP", 1, 9, 0, "M-9", kIban, ""), 2);
