@@ -38,7 +38,9 @@ IbanAnswer BuildIban(TProxyZelProbeObject& p, const std::string& blz, const std:
 
 int IbanCheck(Context& c, TProxyZelProbeObject& p, const std::string& iban) {
   const int code = p.TestIban(Utf8ToCp1252(iban));
-  const std::string text = p.GetErrorMessage(code);
+  // A form that fails says which rule (an unknown country by its code).
+  const std::string why = code == 12 ? p.GetLastError() : std::string();
+  const std::string text = why.empty() ? p.GetErrorMessage(code) : why;
   if (c.json)
     c.out << JsonObject().Typed("iban", iban).Number("code", code).Text("text", text).Str() << "\n";
   else

@@ -290,7 +290,10 @@ std::int32_t TZelProbeObject::TestCC(const std::string& CCNumber) {
   return sum % 10 == 0 ? kOk : kInvalid;
 }
 
-std::int32_t TZelProbeObject::TestIban(const std::string& Iban) { return BankUtil::TestIban(Iban); }
+std::int32_t TZelProbeObject::TestIban(const std::string& Iban) {
+  LastError.clear();
+  return BankUtil::TestIban(Iban, &LastError);
+}
 
 std::string TZelProbeObject::GetSclValidFrom() {
   const auto res = FindResource("SCLVALID");

@@ -41,6 +41,8 @@ class TZelProbeObject : public TZelBaseObject {
                             const std::string& Kto) override;
   std::int32_t TestCC(const std::string& CCNumber) override;
   std::int32_t TestIban(const std::string& Iban) override;
+  // After TestIban answered 12: which rule of the IBAN's form failed.
+  std::string GetLastError() override { return LastError; }
   std::int32_t TestCreditorId(const std::string& Id) override;
   std::string GetSclValidFrom() override;
   std::string GetIban(const std::string& Blz, const std::string& Kto, bool SpaceFlag) override;
@@ -59,6 +61,7 @@ class TZelProbeObject : public TZelBaseObject {
   std::int32_t CurrentBankNumber = 0;
   std::int32_t CurrentMatchNumber = -1;
   std::vector<std::string> MatchList;
+  std::string LastError;
 };
 
 }  // namespace zel

@@ -184,15 +184,35 @@ bool HeadIsWellFormed(std::string_view id) {
 
 }  // namespace
 
-int TestIban(std::string_view Iban) {
+int TestIban(std::string_view Iban) { return TestIban(Iban, nullptr); }
+
+int TestIban(std::string_view Iban, std::string* why) {
+  const auto refuse = [&](int code, std::string text) {
+    if (why) *why = std::move(text);
+    return code;
+  };
   std::array<char, 34> buf;  // the longest IBAN has 34 characters
   std::size_t n = 0;
-  if (!Compact(Iban, buf, n)) return ErrorCodes::kNotDigits;
+  if (!Compact(Iban, buf, n))
+    return refuse(ErrorCodes::kNotDigits,
+                  "Die IBAN hat mehr als 34 Stellen oder ein Zeichen, das weder Buchstabe noch "
+                  "Ziffer ist");
   const std::string_view iban(buf.data(), n);
-  if (!HeadIsWellFormed(iban)) return n == 0 ? ErrorCodes::kInvalid : ErrorCodes::kNotDigits;
-  const TIbanCountry* country = Registry().Find(iban.substr(0, 2));
-  if (!country || country->length != n || !FitsFormat(iban.substr(4), country->format))
-    return ErrorCodes::kNotDigits;
+  if (!HeadIsWellFormed(iban))
+    return n == 0 ? ErrorCodes::kInvalid
+                  : refuse(ErrorCodes::kNotDigits,
+                           "Eine IBAN beginnt mit dem Land (zwei Buchstaben) und den Prüfziffern "
+                           "02 bis 98");
+  const std::string code(iban.substr(0, 2));
+  const TIbanCountry* country = Registry().Find(code);
+  if (!country) return refuse(ErrorCodes::kNotDigits, code + " ist kein Land des IBAN-Registers");
+  if (country->length != n)
+    return refuse(ErrorCodes::kNotDigits, "Eine IBAN aus " + code + " hat " +
+                                              std::to_string(country->length) + " Stellen, nicht " +
+                                              std::to_string(n));
+  if (!FitsFormat(iban.substr(4), country->format))
+    return refuse(ErrorCodes::kNotDigits,
+                  "Die Kontoangabe hat nicht die Form einer IBAN aus " + code);
   return Mod97Check(iban);
 }
 

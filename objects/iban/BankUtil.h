@@ -9,6 +9,8 @@ namespace zel::BankUtil {
 // ISO 7064 MOD 97-10 check of an IBAN (any country, any length): 0 correct,
 // 12 a character other than digit, letter or blank, 13 check digits wrong.
 int TestIban(std::string_view Iban);
+// The same; on 12 why says which rule of the form failed (code page 1252).
+int TestIban(std::string_view Iban, std::string* why);
 
 // Keeps 0-9 and letters (upper-cased) of Text, in their order. Flag has no
 // influence.
