@@ -50,6 +50,10 @@ int Search(Context& c) {
   auto p = Probe(c);
   if (!p) return kUsage;
   const std::string text = c.args.words.empty() ? "" : Utf8ToCp1252(c.args.words[0]);
+  if (text.size() > 1000) {  // no bank name is that long; the object refuses it too
+    c.err << "Der Suchtext ist länger als 1000 Zeichen\n";
+    return kUsage;
+  }
   std::string code =
       text.empty() ? p->GetFirstBank() : p->GetFirstMatch(text, c.args.Has("--fragments"));
   std::string json;

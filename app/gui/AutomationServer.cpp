@@ -18,6 +18,14 @@ constexpr const char* kUnexpected = "org.zelvaro.Bank.Error.Unexpected";
 constexpr const char* kFactory = "org.zelvaro.Bank.Factory";
 // How long the server waits after its last object before it ends.
 constexpr int kGraceMs = 300;
+// Live objects one connection may hold.
+constexpr int kMaxObjectsPerClient = 10000;
+
+// A bus error's message, never empty.
+QString Reason(const QDBusError& e) {
+  return e.message().isEmpty() ? QString("ohne Angabe eines Grundes (%1)").arg(e.name())
+                               : e.message();
+}
 
 QString Signature(const TMethod& m) {
   QString s;
@@ -54,13 +62,13 @@ TAutomationServer::~TAutomationServer() = default;
 bool TAutomationServer::Start(QString& error) {
   QDBusConnection bus = QDBusConnection::sessionBus();
   if (!bus.isConnected()) {
-    error = "Keine Verbindung zum Session-Bus: " + bus.lastError().message();
+    error = "Keine Verbindung zum Session-Bus: " + Reason(bus.lastError());
     return false;
   }
   if (!bus.registerVirtualObject("/Bank", this, QDBusConnection::SubPath) ||
       !bus.registerService(kServiceName)) {
     error = QString("Der Dienst %1 kann nicht angemeldet werden: %2")
-                .arg(kServiceName, bus.lastError().message());
+                .arg(kServiceName, Reason(bus.lastError()));
     return false;
   }
   return true;
@@ -118,7 +126,11 @@ void TAutomationServer::Dispatch(const QDBusMessage& message) {
              FindInterface(parts[1])) {
     reply = Create(*FindInterface(parts[1]), message);
   } else if (auto it = fObjects.find(path); it != fObjects.end()) {
-    reply = Call(it->second, message);
+    // An object belongs to the connection that created it.
+    reply = it->second.owner == message.service()
+                ? Call(it->second, message)
+                : message.createErrorReply(QDBusError::AccessDenied,
+                                           "Das Objekt " + path + " gehört einem anderen Programm");
   } else {
     reply = message.createErrorReply(QDBusError::UnknownObject, "Kein Objekt " + path);
   }
@@ -126,6 +138,14 @@ void TAutomationServer::Dispatch(const QDBusMessage& message) {
 }
 
 QDBusMessage TAutomationServer::Create(const TInterface& i, const QDBusMessage& message) {
+  int& owned = fOwned[message.service()];
+  if (owned >= kMaxObjectsPerClient)
+    return message.createErrorReply(
+        QDBusError::LimitsExceeded,
+        QString("Höchstens %1 Objekte je Verbindung; bitte nicht mehr benötigte mit Release "
+                "freigeben")
+            .arg(kMaxObjectsPerClient));
+  ++owned;
   auto object = std::make_unique<TAutomationObject>();
   object->className = i.className;
   object->proxy = CreateProxy(i);  // none without a data file: the calls say so
@@ -168,7 +188,11 @@ QDBusMessage TAutomationServer::Call(Entry& e, const QDBusMessage& message) {
 }
 
 void TAutomationServer::Release(const QString& path) {
-  if (fObjects.erase(path) == 0) return;
+  const auto it = fObjects.find(path);
+  if (it == fObjects.end()) return;
+  if (auto owned = fOwned.find(it->second.owner); owned != fOwned.end() && --owned->second == 0)
+    fOwned.erase(owned);
+  fObjects.erase(it);
   if (--fCount == 0 && fAutomation) fIdle.start(kGraceMs);
 }
 

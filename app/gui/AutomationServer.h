@@ -50,6 +50,7 @@ class TAutomationServer : public QDBusVirtualObject {
 
   bool fAutomation;
   std::map<QString, Entry> fObjects;
+  std::map<QString, int> fOwned;  // live objects per connection
   std::atomic<int> fCount{0};
   quint64 fNext = 1;
   QDBusServiceWatcher fWatcher;

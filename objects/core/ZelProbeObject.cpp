@@ -9,6 +9,7 @@
 #include "CheckMethods.h"
 #include "CivilDate.h"
 #include "Context.h"
+#include "Cp1252.h"
 #include "Dates.h"
 #include "ErrorCodes.h"
 #include "IbanRules.h"
@@ -409,25 +410,36 @@ std::string TZelProbeObject::GetNextBank() {
 }
 
 std::string TZelProbeObject::GetFirstMatch(const std::string& SearchString, bool FragmentsFlag) {
+  MatchList.clear();
+  CurrentMatchNumber = -1;
+  LastError.clear();
+  // No bank name is that long: a longer text finds nothing and costs nothing.
+  constexpr std::size_t kMaxSearch = 1000;
+  if (SearchString.size() > kMaxSearch) {
+    LastError = Utf8ToCp1252("Der Suchtext ist länger als 1000 Zeichen");
+    return {};
+  }
   std::string text = SearchString;
   const bool withFullName = !text.empty() && text.back() == '+';
   if (withFullName) text.pop_back();
-  const std::vector<std::string> words = Words(text);
-  MatchList.clear();
+  // The needles once, not per bank.
+  std::vector<std::string> needles = Words(text);
+  if (!FragmentsFlag)
+    for (std::string& w : needles) w = " " + w + " ";
   TBankRecord bank;
+  std::string target;
   for (int i = 1; i <= GetBankAnzahl(); ++i) {
     GetBankByIndex(i, bank);
     if (bank.ChangeFlag == 'D') continue;
-    std::string target = " " + UpperTrimmed(bank.Name27.View()) + " ";
+    target = " " + UpperTrimmed(bank.Name27.View()) + " ";
     if (withFullName) target += UpperTrimmed(bank.Name58.View()) + " ";
     bool all = true;
-    for (const std::string& w : words) {
-      all = target.find(FragmentsFlag ? w : " " + w + " ") != std::string::npos;
+    for (const std::string& w : needles) {
+      all = w.size() <= target.size() && target.find(w) != std::string::npos;
       if (!all) break;
     }
     if (all) MatchList.push_back(Format("%u", bank.Blz));
   }
-  CurrentMatchNumber = -1;
   return GetNextMatch();
 }
 

@@ -42,7 +42,9 @@ class TZelProbeObject : public TZelBaseObject {
   std::int32_t TestCC(const std::string& CCNumber) override;
   std::int32_t TestIban(const std::string& Iban) override;
   // After TestIban answered 12: which rule of the IBAN's form failed.
-  std::string GetLastError() override { return LastError; }
+  std::string GetLastError() override {
+    return LastError.empty() ? TZelBaseObject::GetLastError() : LastError;
+  }
   std::int32_t TestCreditorId(const std::string& Id) override;
   std::string GetSclValidFrom() override;
   std::string GetIban(const std::string& Blz, const std::string& Kto, bool SpaceFlag) override;

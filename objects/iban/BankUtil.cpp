@@ -6,6 +6,7 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "Cp1252.h"
 #include "Dates.h"
 #include "ErrorCodes.h"
 #include "IbanTables.h"
@@ -201,8 +202,8 @@ int TestIban(std::string_view Iban, std::string* why) {
   if (!HeadIsWellFormed(iban))
     return n == 0 ? ErrorCodes::kInvalid
                   : refuse(ErrorCodes::kNotDigits,
-                           "Eine IBAN beginnt mit dem Land (zwei Buchstaben) und den Prüfziffern "
-                           "02 bis 98");
+                           Utf8ToCp1252("Eine IBAN beginnt mit dem Land (zwei Buchstaben) und "
+                                        "den Prüfziffern 02 bis 98"));
   const std::string code(iban.substr(0, 2));
   const TIbanCountry* country = Registry().Find(code);
   if (!country) return refuse(ErrorCodes::kNotDigits, code + " ist kein Land des IBAN-Registers");

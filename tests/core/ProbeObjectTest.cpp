@@ -168,6 +168,8 @@ TEST_F(ProbeObject, NameSearch) {
     EXPECT_NE(upper.find(" BERLIN "), std::string::npos) << name;
   }
   EXPECT_TRUE(all("berl", false).empty());
+  EXPECT_TRUE(all(std::string(1001, 'B'), true).empty());  // longer than any name: refused
+  EXPECT_NE(zel::Cp1252ToUtf8(probe_->GetLastError()).find("länger als 1000"), std::string::npos);
   const auto berl = all("berl", true);
   EXPECT_GE(berl.size(), berlin.size());
   // Words in any order, all of them required; umlauts in either case.

@@ -146,6 +146,35 @@ TEST(Automation, ObjectsOfAClientThatLeaves) {
   Release(mine);
 }
 
+// An object answers only the connection that created it; one connection
+// holds at most 10,000 live objects.
+TEST(Automation, ObjectsBelongToTheirConnection) {
+  const QString mine = Create("ZelProbe");
+  const QString address = qEnvironmentVariable("DBUS_SESSION_BUS_ADDRESS");
+  {
+    QDBusConnection other = QDBusConnection::connectToBus(address, "intruder");
+    for (const char* method : {"Init", "Release"}) {
+      const QDBusMessage r = Call(mine, "org.zelvaro.Bank.IZelProbe", method, {}, other);
+      EXPECT_EQ(r.errorName(), "org.freedesktop.DBus.Error.AccessDenied") << method;
+    }
+  }
+  QDBusConnection::disconnectFromBus("intruder");
+  EXPECT_EQ(On(mine, "Init").toInt(), 0);  // still there, still mine
+  QStringList many;
+  QDBusMessage refused;
+  for (int i = 0; i < 10000 && refused.type() != QDBusMessage::ErrorMessage; ++i) {
+    const QDBusMessage r = Call("/Bank/ZelArbeit", "org.zelvaro.Bank.Factory", "Create", {});
+    if (r.type() == QDBusMessage::ErrorMessage)
+      refused = r;
+    else
+      many << r.arguments().value(0).value<QDBusObjectPath>().path();
+  }
+  EXPECT_EQ(many.size(), 9999);  // with the first one: 10,000
+  EXPECT_EQ(refused.errorName(), "org.freedesktop.DBus.Error.LimitsExceeded");
+  for (const QString& p : many) Release(p);
+  Release(mine);
+}
+
 // Eight clients at once, each on its own connection: every answer is its own.
 TEST(Automation, ConcurrentClients) {
   const QString address = qEnvironmentVariable("DBUS_SESSION_BUS_ADDRESS");
