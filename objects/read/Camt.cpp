@@ -1,59 +1,20 @@
 #include "Camt.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <memory>
 #include <vector>
-#include <xercesc/framework/MemBufInputSource.hpp>
-#include <xercesc/sax2/Attributes.hpp>
-#include <xercesc/sax2/DefaultHandler.hpp>
-#include <xercesc/sax2/SAX2XMLReader.hpp>
-#include <xercesc/sax2/XMLReaderFactory.hpp>
-#include <xercesc/util/BinInputStream.hpp>
-#include <xercesc/util/PlatformUtils.hpp>
-#include <xercesc/util/SecurityManager.hpp>
-#include <xercesc/util/XMLUni.hpp>
 
 #include "MT940.h"
 #include "MiniUtils.h"
+#include "XmlEngine.h"
 
 namespace zel {
 namespace {
 
-using namespace xercesc;
-
 constexpr std::size_t kMaxName = 140, kMaxAccount = 34, kMaxBic = 11, kMaxPurpose = 2000;
-
-// UTF-16 of the parser as UTF-8.
-void AppendUtf8(std::string& out, const XMLCh* s, std::size_t n) {
-  for (std::size_t i = 0; i < n; ++i) {
-    char32_t c = s[i];
-    if (c >= 0xD800 && c < 0xDC00 && i + 1 < n && s[i + 1] >= 0xDC00 && s[i + 1] < 0xE000)
-      c = 0x10000 + ((c - 0xD800) << 10) + (s[++i] - 0xDC00);
-    if (c < 0x80) {
-      out += static_cast<char>(c);
-    } else if (c < 0x800) {
-      out += static_cast<char>(0xC0 | (c >> 6));
-      out += static_cast<char>(0x80 | (c & 0x3F));
-    } else if (c < 0x10000) {
-      out += static_cast<char>(0xE0 | (c >> 12));
-      out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-      out += static_cast<char>(0x80 | (c & 0x3F));
-    } else {
-      out += static_cast<char>(0xF0 | (c >> 18));
-      out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
-      out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-      out += static_cast<char>(0x80 | (c & 0x3F));
-    }
-  }
-}
-
-std::string Utf8(const XMLCh* s) {
-  std::string out;
-  if (s) AppendUtf8(out, s, XMLString::stringLen(s));
-  return out;
-}
 
 // "2026-11-03" or "2026-11-03T10:00:00", 0 when it is no date.
 TDateTime IsoDate(const std::string& text) {
@@ -87,16 +48,16 @@ struct TBalance {
   std::string Code, Amount, Currency, Indicator, Date;
 };
 
-class CamtHandler : public DefaultHandler {
+class CamtHandler : public TXmlHandler {
  public:
   CamtHandler(const TStatementSink& sink, TReadNotes& notes) : fSink(sink), fNotes(notes) {}
 
-  void startElement(const XMLCh* uri, const XMLCh* localname, const XMLCh*,
-                    const Attributes& attrs) override {
-    fPath.push_back(Utf8(localname));
+  bool Start(std::string_view uri, std::string_view localname,
+             const TAttributes& attributes) override {
+    fPath.emplace_back(localname);
     fText.clear();
     const std::string& name = fPath.back();
-    if (fPath.size() == 1) CheckNamespace(Utf8(uri));
+    if (fPath.size() == 1 && !CheckNamespace(std::string(uri))) return false;
     if (fPath.size() == 3 && (name == "Stmt" || name == "Rpt" || name == "Ntfctn")) {
       fBatch = TStatementBatch{};
       fInStatement = true;
@@ -112,16 +73,18 @@ class CamtHandler : public DefaultHandler {
       fBalance = TBalance{};
     }
     if (name == "Amt") {
-      const XMLCh* ccy = attrs.getValue(u"Ccy");
-      fCurrency = ccy ? Utf8(ccy) : std::string();
+      fCurrency.clear();
+      for (const auto& [key, value] : attributes)
+        if (key == "Ccy") fCurrency = value;
     }
+    return true;
   }
 
-  void characters(const XMLCh* chars, const XMLSize_t length) override {
-    if (fText.size() < 8192) AppendUtf8(fText, chars, length);
+  void Text(std::string_view text) override {
+    if (fText.size() < 8192) fText += text;
   }
 
-  void endElement(const XMLCh*, const XMLCh*, const XMLCh*) override {
+  bool End() override {
     if (fInTx)
       TxElement();
     else if (fInEntry)
@@ -129,12 +92,10 @@ class CamtHandler : public DefaultHandler {
     else if (fInStatement)
       StatementElement();
     fPath.pop_back();
+    return !fStopped;
   }
 
-  void fatalError(const SAXParseException& e) override {
-    throw TStatementFileError("kein lesbares XML (Zeile " + std::to_string(e.getLineNumber()) +
-                              "): " + Utf8(e.getMessage()));
-  }
+  const std::string& Refusal() const { return fRefusal; }
 
  private:
   const std::string& At(std::size_t back) const {
@@ -150,7 +111,7 @@ class CamtHandler : public DefaultHandler {
     return false;
   }
 
-  void CheckNamespace(const std::string& uri) {
+  bool CheckNamespace(const std::string& uri) {
     static const std::string kPrefix = "urn:iso:std:iso:20022:tech:xsd:camt.05";
     // "...camt.053.001.08": the kind (2, 3, 4), then ".001.0" and the version.
     const bool camt = uri.rfind(kPrefix, 0) == 0 && uri.size() == kPrefix.size() + 8 &&
@@ -158,8 +119,8 @@ class CamtHandler : public DefaultHandler {
                       uri.compare(kPrefix.size() + 1, 6, ".001.0") == 0 && uri.back() >= '2' &&
                       uri.back() <= '8';
     if (!camt)
-      throw TStatementFileError(
-          "keine camt.052/053/054-Datei der Versionen 02 bis 08 (Namespace \"" + uri + "\")");
+      fRefusal = "keine camt.052/053/054-Datei der Versionen 02 bis 08 (Namespace \"" + uri + "\")";
+    return camt;
   }
 
   void StatementElement() {
@@ -315,7 +276,7 @@ class CamtHandler : public DefaultHandler {
   const TStatementSink& fSink;
   TReadNotes& fNotes;
   std::vector<std::string> fPath;
-  std::string fText, fCurrency, fClosing;
+  std::string fText, fCurrency, fClosing, fRefusal;
   TStatementBatch fBatch;
   TEntry fEntry;
   TTx fTx;
@@ -324,63 +285,14 @@ class CamtHandler : public DefaultHandler {
        fStopped = false;
 };
 
-// A file read in pieces as the parser asks for them.
-class FileStream : public BinInputStream {
- public:
-  explicit FileStream(std::FILE* f) : fFile(f, std::fclose) {}
-  XMLFilePos curPos() const override { return fPos; }
-  XMLSize_t readBytes(XMLByte* const to, const XMLSize_t max) override {
-    const std::size_t n = std::fread(to, 1, max, fFile.get());
-    fPos += n;
-    return n;
-  }
-  const XMLCh* getContentType() const override { return nullptr; }
-
- private:
-  std::unique_ptr<std::FILE, int (*)(std::FILE*)> fFile;
-  XMLFilePos fPos = 0;
-};
-
-class FileSource : public InputSource {
- public:
-  explicit FileSource(std::string path) : InputSource(u"camt"), fPath(std::move(path)) {}
-  BinInputStream* makeStream() const override {
-    std::FILE* f = std::fopen(fPath.c_str(), "rbe");
-    if (!f) throw TStatementFileError(fPath + ": kann nicht gelesen werden");
-    return new FileStream(f);
-  }
-
- private:
-  std::string fPath;
-};
-
-class XercesUse {
- public:
-  XercesUse() { XMLPlatformUtils::Initialize(); }
-  ~XercesUse() { XMLPlatformUtils::Terminate(); }
-};
-
-void Parse(InputSource& source, const TStatementSink& sink, TReadNotes& notes) {
-  XercesUse xerces;
-  std::unique_ptr<SAX2XMLReader> reader(XMLReaderFactory::createXMLReader());
-  reader->setFeature(XMLUni::fgSAX2CoreNameSpaces, true);
-  reader->setFeature(XMLUni::fgSAX2CoreValidation, false);
-  reader->setFeature(XMLUni::fgXercesLoadExternalDTD, false);
-  reader->setFeature(XMLUni::fgXercesLoadSchema, false);
-  reader->setFeature(XMLUni::fgXercesDisableDefaultEntityResolution, true);
-  SecurityManager security;  // bounds entity expansion ("billion laughs")
-  security.setEntityExpansionLimit(100);
-  reader->setProperty(XMLUni::fgXercesSecurityManager, &security);
+void Parse(const std::function<std::size_t(char*, std::size_t)>& read, const TStatementSink& sink,
+           TReadNotes& notes) {
   CamtHandler handler(sink, notes);
-  reader->setContentHandler(&handler);
-  reader->setErrorHandler(&handler);
-  try {
-    reader->parse(source);
-  } catch (const XMLException& e) {
-    throw TStatementFileError("kein lesbares XML: " + Utf8(e.getMessage()));
-  } catch (const SAXException& e) {
-    throw TStatementFileError("kein lesbares XML: " + Utf8(e.getMessage()));
-  }
+  std::string error;
+  if (XmlParse(read, handler, error)) return;
+  if (!handler.Refusal().empty()) throw TStatementFileError(handler.Refusal());
+  if (!error.empty()) throw TStatementFileError(error);
+  // stopped by the sink: what was handed on stays
 }
 
 }  // namespace
@@ -391,19 +303,23 @@ bool LooksLikeXml(std::string_view head) {
   return first != std::string_view::npos && head[first] == '<';
 }
 
-void ReadCamt(std::string_view xml, const std::string& name, const TStatementSink& sink,
+void ReadCamt(std::string_view xml, const std::string&, const TStatementSink& sink,
               TReadNotes& notes) {
-  XercesUse xerces;
-  const std::u16string id(name.begin(), name.end());
-  MemBufInputSource source(reinterpret_cast<const XMLByte*>(xml.data()), xml.size(),
-                           reinterpret_cast<const XMLCh*>(id.c_str()));
-  Parse(source, sink, notes);
+  Parse(
+      [&](char* to, std::size_t max) {
+        const std::size_t n = std::min(max, xml.size());
+        std::memcpy(to, xml.data(), n);
+        xml.remove_prefix(n);
+        return n;
+      },
+      sink, notes);
 }
 
 void ReadCamtFile(const std::string& fileName, const TStatementSink& sink, TReadNotes& notes) {
-  XercesUse xerces;
-  FileSource source(fileName);
-  Parse(source, sink, notes);
+  const std::unique_ptr<std::FILE, int (*)(std::FILE*)> file(std::fopen(fileName.c_str(), "rbe"),
+                                                             std::fclose);
+  if (!file) throw TStatementFileError(fileName + ": kann nicht gelesen werden");
+  Parse([&](char* to, std::size_t max) { return std::fread(to, 1, max, file.get()); }, sink, notes);
 }
 
 }  // namespace zel

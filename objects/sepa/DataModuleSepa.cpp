@@ -1,105 +1,20 @@
 #include "DataModuleSepa.h"
 
-#include <cstring>
-#include <memory>
 #include <span>
 #include <string>
 #include <vector>
-#include <xercesc/framework/MemBufInputSource.hpp>
-#include <xercesc/sax/InputSource.hpp>
-#include <xercesc/sax2/DefaultHandler.hpp>
-#include <xercesc/sax2/SAX2XMLReader.hpp>
-#include <xercesc/sax2/XMLReaderFactory.hpp>
-#include <xercesc/util/BinInputStream.hpp>
-#include <xercesc/util/PlatformUtils.hpp>
-#include <xercesc/util/XMLUni.hpp>
-#include <xercesc/validators/common/Grammar.hpp>
 
 #include "AtomicFile.h"
 #include "Cp1252.h"
 #include "Resource.h"
+#include "XmlEngine.h"
 
 namespace zel {
 namespace {
 
-using namespace xercesc;
-
 constexpr char kIndent[] = "  ";
 // Text pieces are closed at the end of an element once they reach this size.
 constexpr std::size_t kPiece = std::size_t{1} << 20;
-
-// XMLCh text (ASCII or Latin) to code page 1252 for messages.
-std::string Narrow(const XMLCh* s) {
-  std::string out;
-  for (; s && *s; ++s) out += *s < 0x100 ? static_cast<char>(*s) : '?';
-  return out;
-}
-
-// The document as one stream over its pieces, without joining them.
-class PiecesStream : public BinInputStream {
- public:
-  explicit PiecesStream(const std::vector<std::string_view>& pieces) : fPieces(pieces) {}
-  XMLFilePos curPos() const override { return fPos; }
-  XMLSize_t readBytes(XMLByte* const to, const XMLSize_t max) override {
-    XMLSize_t n = 0;
-    while (n < max && fPiece < fPieces.size()) {
-      const std::string_view p = fPieces[fPiece];
-      const std::size_t take = std::min<std::size_t>(max - n, p.size() - fOffset);
-      std::memcpy(to + n, p.data() + fOffset, take);
-      n += take;
-      fOffset += take;
-      if (fOffset == p.size()) ++fPiece, fOffset = 0;
-    }
-    fPos += n;
-    return n;
-  }
-  const XMLCh* getContentType() const override { return nullptr; }
-
- private:
-  const std::vector<std::string_view>& fPieces;
-  std::size_t fPiece = 0, fOffset = 0;
-  XMLFilePos fPos = 0;
-};
-
-class PiecesSource : public InputSource {
- public:
-  explicit PiecesSource(const std::vector<std::string_view>& pieces)
-      : InputSource(u"sepa"), fPieces(pieces) {}
-  BinInputStream* makeStream() const override { return new PiecesStream(fPieces); }
-
- private:
-  const std::vector<std::string_view>& fPieces;
-};
-
-// The first complaint of the schema check, with the path of the element
-// it concerns.
-class SchemaComplaint : public DefaultHandler {
- public:
-  void startElement(const XMLCh*, const XMLCh* localname, const XMLCh*,
-                    const Attributes&) override {
-    fPath.push_back(Narrow(localname));
-  }
-  void endElement(const XMLCh*, const XMLCh*, const XMLCh*) override {
-    if (!fPath.empty()) fPath.pop_back();
-  }
-  void error(const SAXParseException& e) override { Note(e); }
-  void fatalError(const SAXParseException& e) override { Note(e); }
-
-  bool Found() const { return !fText.empty(); }
-  const std::string& Text() const { return fText; }
-
- private:
-  void Note(const SAXParseException& e) {
-    if (Found()) return;
-    std::string path;
-    for (std::size_t i = 1; i < fPath.size(); ++i) path += (i > 1 ? "/" : "") + fPath[i];
-    fText = (path.empty() ? std::string("Dokument") : "Element " + path) + " (Zeile " +
-            std::to_string(e.getLineNumber()) + "): " + Narrow(e.getMessage());
-  }
-
-  std::vector<std::string> fPath;
-  std::string fText;
-};
 
 std::string ResourceName(const std::string& painVersion) {
   std::string name = "XSD_PAIN_" + painVersion;
@@ -108,23 +23,7 @@ std::string ResourceName(const std::string& painVersion) {
   return name;
 }
 
-void SetFeatures(SAX2XMLReader& reader) {
-  reader.setFeature(XMLUni::fgSAX2CoreNameSpaces, true);
-  reader.setFeature(XMLUni::fgSAX2CoreValidation, true);
-  reader.setFeature(XMLUni::fgXercesDynamic, false);
-  reader.setFeature(XMLUni::fgXercesSchema, true);
-  reader.setFeature(XMLUni::fgXercesUseCachedGrammarInParse, true);
-  // Only the embedded schema counts, never a file the document names.
-  reader.setFeature(XMLUni::fgXercesLoadSchema, false);
-  reader.setFeature(XMLUni::fgXercesLoadExternalDTD, false);
-  reader.setFeature(XMLUni::fgXercesDisableDefaultEntityResolution, true);
-  reader.setFeature(XMLUni::fgXercesValidationErrorAsFatal, true);
-}
-
 }  // namespace
-
-TXercesUse::TXercesUse() { XMLPlatformUtils::Initialize(); }
-TXercesUse::~TXercesUse() { XMLPlatformUtils::Terminate(); }
 
 // ---------------------------------------------------------------------------
 // Element text
@@ -260,26 +159,12 @@ int TDataModuleSepa::Save(const std::string& filename, std::string& error) const
 
 int ValidateSepaXml(const std::vector<std::string_view>& pieces, const std::string& painVersion,
                     std::string& error) {
-  TXercesUse xerces;
   const std::span<const std::byte> xsd = FindResource(ResourceName(painVersion));
-  std::unique_ptr<SAX2XMLReader> reader(XMLReaderFactory::createXMLReader());
-  SetFeatures(*reader);
-  SchemaComplaint complaint;
-  reader->setContentHandler(&complaint);
-  reader->setErrorHandler(&complaint);
-  MemBufInputSource schema(reinterpret_cast<const XMLByte*>(xsd.data()), xsd.size(), u"schema");
-  if (xsd.empty() || !reader->loadGrammar(schema, Grammar::SchemaGrammarType, true)) {
-    error = "Das Schema pain." + painVersion + " konnte nicht geladen werden";
-    return 13;
-  }
-  PiecesSource document(pieces);
-  try {
-    reader->parse(document);
-  } catch (const SAXParseException&) {
-    // reported to the handler already
-  }
-  if (!complaint.Found()) return 0;
-  error = "Die Datei entspricht nicht dem Schema pain." + painVersion + ": " + complaint.Text();
+  const int r = XmlValidate(
+      pieces, std::string_view(reinterpret_cast<const char*>(xsd.data()), xsd.size()), error);
+  if (r == 0) return 0;
+  error = Utf8ToCp1252(
+      r == 3 ? error : "Die Datei entspricht nicht dem Schema pain." + painVersion + ": " + error);
   return 13;
 }
 

@@ -4,7 +4,7 @@
 // header and the block headers, whose totals are known only at the end, are
 // written when the file is saved. Before anything is saved the whole text
 // is checked against the schema of its message version by a streaming
-// Xerces parse.
+// parse (XmlEngine).
 #pragma once
 
 #include <string>
@@ -12,16 +12,6 @@
 #include <vector>
 
 namespace zel {
-
-// Keeps the Xerces library initialised while an instance lives (Xerces
-// counts its initialisations).
-class TXercesUse {
- public:
-  TXercesUse();
-  ~TXercesUse();
-  TXercesUse(const TXercesUse&) = delete;
-  TXercesUse& operator=(const TXercesUse&) = delete;
-};
 
 // Nested XML elements as indented text (two blanks a level). Element names
 // are ASCII and must outlive the writer (literals); texts are code page

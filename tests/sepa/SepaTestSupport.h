@@ -16,10 +16,16 @@
 
 namespace zeltest {
 
+// Keeps Xerces initialised while an instance lives.
+struct XercesUse {
+  XercesUse() { xercesc::XMLPlatformUtils::Initialize(); }
+  ~XercesUse() { xercesc::XMLPlatformUtils::Terminate(); }
+};
+
 // The number of schema errors Xerces finds in the file.
 inline int SchemaErrors(const std::filesystem::path& file, const std::string& pain) {
   using namespace xercesc;
-  zel::TXercesUse xerces;
+  XercesUse xerces;
   XercesDOMParser parser;
   parser.setValidationScheme(XercesDOMParser::Val_Always);
   parser.setDoNamespaces(true);
