@@ -74,12 +74,17 @@ class LineReader {
   bool fSkipping = false;
 };
 
-// Runs `each` for every line "BLZ ACCOUNT" of the input, streaming; a
-// malformed or over-long line gets an error line of its own and the run
-// goes on. Everything is written through one buffer.
+// Runs a line handler for every line "BLZ ACCOUNT" of the input, streaming;
+// a malformed or over-long line gets an error line of its own and the run
+// goes on. The first 100,000 lines are checked in this thread; past them
+// the input goes in blocks to all cores (--jobs N: at most N at a time),
+// each block with a handler of its own from make, and the answers are
+// written in input order, the same bytes as on one core. Memory stays flat:
+// only a few blocks are under way at a time.
 using BatchLine =
     std::function<void(const std::string& blz, const std::string& account, OutBuffer& out)>;
-int Batch(Context& c, std::istream& in, const BatchLine& each);
+using BatchLineFactory = std::function<BatchLine()>;
+int Batch(Context& c, std::istream& in, const BatchLineFactory& make);
 
 // The input of a batch command: "-" for standard input, or --file.
 int WithBatchInput(Context& c, const std::function<int(std::istream&)>& run);

@@ -1,5 +1,6 @@
 // zel check: one account, one method, or a batch of lines.
 
+#include <memory>
 #include <string>
 
 #include "BatchInput.h"
@@ -49,25 +50,32 @@ void PrintCheck(Context& c, const std::string& blz, const std::string& kto, cons
   if (!r.successor.empty()) c.out << "Nachfolge-BLZ: " << r.successor << "\n";
 }
 
+// Each core's handler keeps its own texts and buffers.
 int CheckBatch(Context& c, TProxyZelProbeObject& p, std::istream& in) {
-  StatusTexts texts(p);
-  std::string extended, kto;
-  return Batch(c, in, [&](const std::string& blz, const std::string& account, OutBuffer& out) {
-    kto = Utf8ToCp1252(account);
-    extended.assign(blz);
-    if (extended.empty() || extended.back() != '+') extended += '+';  // the deletion state too
-    const int code = p.TestBlzKto(extended, kto);
-    if (c.json)
-      out << JsonObject()
-                 .Typed("blz", blz)
-                 .Text("account", kto)
-                 .Number("code", code)
-                 .Text("text", texts.Raw(code))
-                 .Str()
-          << '\n';
-    else
-      out << blz << ';' << account << ';' << static_cast<long>(code) << ';' << texts.Utf8(code)
-          << '\n';
+  return Batch(c, in, [&c, &p]() -> BatchLine {
+    struct State {
+      explicit State(TProxyZelProbeObject& probe) : texts(probe) {}
+      StatusTexts texts;
+      std::string extended, kto;
+    };
+    auto s = std::make_shared<State>(p);
+    return [&c, &p, s](const std::string& blz, const std::string& account, OutBuffer& out) {
+      s->kto = Utf8ToCp1252(account);
+      s->extended.assign(blz);
+      if (s->extended.empty() || s->extended.back() != '+') s->extended += '+';  // deletion too
+      const int code = p.TestBlzKto(s->extended, s->kto);
+      if (c.json)
+        out << JsonObject()
+                   .Typed("blz", blz)
+                   .Text("account", s->kto)
+                   .Number("code", code)
+                   .Text("text", s->texts.Raw(code))
+                   .Str()
+            << '\n';
+      else
+        out << blz << ';' << account << ';' << static_cast<long>(code) << ';' << s->texts.Utf8(code)
+            << '\n';
+    };
   });
 }
 

@@ -81,9 +81,11 @@ int Iban(Context& c) {
   if (a.Has("--check")) return a.words.size() == 1 ? IbanCheck(c, *p, a.words[0]) : -1;
   if (IsBatch(c))
     return WithBatchInput(c, [&](std::istream& in) {
-      return Batch(c, in, [&](const std::string& blz, const std::string& account, OutBuffer& out) {
-        PrintIban(out, c.json, blz, account, BuildIban(*p, blz, Utf8ToCp1252(account), spaces),
-                  true);
+      return Batch(c, in, [&]() -> BatchLine {
+        return [&](const std::string& blz, const std::string& account, OutBuffer& out) {
+          PrintIban(out, c.json, blz, account, BuildIban(*p, blz, Utf8ToCp1252(account), spaces),
+                    true);
+        };
       });
     });
   if (a.words.size() != 2) return -1;

@@ -56,7 +56,8 @@ bool TakesValue(const std::string& o) {
                                         "--postcode",
                                         "--town",
                                         "--country",
-                                        "--key"};
+                                        "--key",
+                                        "--jobs"};
   for (const char* v : kValued)
     if (o == v) return true;
   return false;
