@@ -84,12 +84,13 @@ struct Command {
 
 const Command kCommands[] = {
     {"check",
-     "zel check BLZ KONTO | zel check --method CODE [--blz BLZ] KONTO | zel check - | zel check "
-     "--file DATEI",
+     "zel check BLZ KONTO | zel check --method CODE [--blz BLZ] KONTO | zel check - [--jobs N] | "
+     "zel check --file DATEI [--jobs N]",
      "Prüft eine Kontonummer mit der Prüfziffermethode der Bank (oder einer genannten Methode).\n"
      "Mit \"-\" oder --file werden Zeilen \"BLZ KONTO\" (getrennt durch Leerzeichen, Tab, \";\" "
      "oder \",\")\n"
-     "gelesen und je Zeile \"BLZ;KONTO;CODE;TEXT\" ausgegeben.",
+     "gelesen und je Zeile \"BLZ;KONTO;CODE;TEXT\" ausgegeben; große Eingaben auf allen Kernen\n"
+     "(--jobs N: höchstens N), die Ausgabe in der Reihenfolge der Eingabe.",
      Check},
     {"iban",
      "zel iban BLZ KONTO [--spaces] | zel iban --check IBAN | zel iban - | zel iban --file DATEI",
