@@ -27,6 +27,8 @@ extern const std::byte zel_res_XSD_PAIN_001_001_09_begin[];
 extern const std::byte zel_res_XSD_PAIN_001_001_09_end[];
 extern const std::byte zel_res_XSD_PAIN_008_001_08_begin[];
 extern const std::byte zel_res_XSD_PAIN_008_001_08_end[];
+extern const std::byte zel_res_XSD_CAMT_053_001_08_begin[];
+extern const std::byte zel_res_XSD_CAMT_053_001_08_end[];
 }
 
 namespace zel {
@@ -50,6 +52,7 @@ constexpr ResourceEntry kResources[] = {
     {"XSD_PAIN_008_003_02", zel_res_XSD_PAIN_008_003_02_begin, zel_res_XSD_PAIN_008_003_02_end},
     {"XSD_PAIN_001_001_09", zel_res_XSD_PAIN_001_001_09_begin, zel_res_XSD_PAIN_001_001_09_end},
     {"XSD_PAIN_008_001_08", zel_res_XSD_PAIN_008_001_08_begin, zel_res_XSD_PAIN_008_001_08_end},
+    {"XSD_CAMT_053_001_08", zel_res_XSD_CAMT_053_001_08_begin, zel_res_XSD_CAMT_053_001_08_end},
 };
 
 }  // namespace

@@ -116,6 +116,9 @@ TEST(Camt, RefusesWhatIsNoStatement) {
   const std::string cases[] = {
       "<?xml version=\"1.0\"?><Document xmlns=\"urn:iso:std:iso:20022:tech:xsd:pain.001.001.09\"/>",
       "<Document xmlns=\"urn:iso:std:iso:20022:tech:xsd:camt.053.001.08\"><BkToCstmrStmt>",
+      // well-formed, but not what the schema of a day statement allows
+      "<Document xmlns=\"urn:iso:std:iso:20022:tech:xsd:camt.053.001.08\"><BkToCstmrStmt>"
+      "<Stmt><Id>1</Id></Stmt></BkToCstmrStmt></Document>",
       "<!DOCTYPE d [<!ENTITY a \"aaaa\"><!ENTITY b \"&a;&a;&a;&a;&a;&a;\"><!ENTITY c "
       "\"&b;&b;&b;&b;&b;&b;&b;\">]><Document xmlns=\"urn:iso:std:iso:20022:tech:xsd:camt.053."
       "001.08\">&c;&c;&c;&c;&c;&c;&c;&c;&c;&c;&c;&c;&c;&c;&c;&c;&c;</Document>",
