@@ -13,12 +13,12 @@ set(CPACK_DEBIAN_PACKAGE_SECTION "utils")
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 # libzelbase is the package's own; dpkg-shlibdeps finds it there.
-set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS_PRIVATE_DIRS "${CMAKE_BINARY_DIR}/base")
+set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS_PRIVATE_DIRS "${CMAKE_BINARY_DIR}/${CMAKE_INSTALL_LIBDIR}")
 # Loaded at run time (HTTP for the update server, SHA-256 of the data files,
 # packed data files), so dpkg-shlibdeps cannot see them.
 set(CPACK_DEBIAN_PACKAGE_DEPENDS "libcurl4, libssl3, libzstd1, libzip4, libxerces-c3.2")
 # Statements go into databases through unixODBC, loaded when needed.
-set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "libodbc2, libsqliteodbc")
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "libodbc2, libsqliteodbc, qt6-translations-l10n")
 
 set(CPACK_SOURCE_GENERATOR TGZ)
 set(CPACK_SOURCE_PACKAGE_FILE_NAME "zelvaro-${PROJECT_VERSION}")

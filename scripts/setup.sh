@@ -6,7 +6,7 @@ set -euo pipefail
 PACKAGES=(
   build-essential g++ cmake ninja-build pkg-config
   libgtest-dev libgmock-dev libbenchmark-dev
-  libzstd-dev libssl-dev libcurl4-openssl-dev libzip-dev
+  libzstd-dev libssl-dev libcurl4-openssl-dev libzip-dev qt6-translations-l10n
   libxerces-c-dev unixodbc-dev unixodbc libsqliteodbc odbc-postgresql tdsodbc
   postgresql sqlite3
   qt6-base-dev dbus-daemon libglib2.0-bin

@@ -5,6 +5,7 @@
 #include <QString>
 #include <QStringList>
 
+class QCoreApplication;
 class QDialog;
 class QWidget;
 
@@ -31,5 +32,10 @@ class TDialogs {
 TDialogs& Dialogs();
 // Puts dialogs in place (nullptr: the message boxes again).
 void SetDialogs(TDialogs* dialogs);
+// The extension of a filter's first pattern ("Datei (*.dta)" gives "dta").
+QString DefaultSuffix(const QString& filter);
+// Qt's own texts (buttons, file dialogs) in German; false when Qt's German
+// translations (qt6-translations-l10n) are not installed.
+bool UseGermanTexts(QCoreApplication& app);
 
 }  // namespace zelgui

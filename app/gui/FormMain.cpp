@@ -82,7 +82,7 @@ constexpr const char* kMonths[] = {
 
 TFormMain::TFormMain(std::function<int()> liveObjects, QWidget* parent)
     : QMainWindow(parent), fLiveObjects(std::move(liveObjects)) {
-  setWindowTitle("ZELVARO-Benutzerinterface 3.0.2");
+  setWindowTitle("ZELVARO-Benutzerinterface " ZEL_VERSION);
   setWindowFlags(Qt::Window | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint |
                  Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
                  Qt::WindowCloseButtonHint);

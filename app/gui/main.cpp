@@ -11,6 +11,7 @@
 #include <QApplication>
 #include <QDialog>
 #include <QLineEdit>
+#include <QScreen>
 #include <cstdio>
 #include <cstring>
 
@@ -98,6 +99,7 @@ int main(int argc, char** argv) {
   QApplication app(argc, argv);
   QApplication::setApplicationName("ZELVARO-Server");
   UseWindowFont();
+  UseGermanTexts(app);
   QApplication::setApplicationVersion(ZEL_VERSION);
   QString error;
   RegisterServer(QCoreApplication::applicationFilePath(),
@@ -112,6 +114,11 @@ int main(int argc, char** argv) {
   if (automation)
     QObject::connect(&server, &TAutomationServer::LastObjectGone, &app, &QCoreApplication::quit);
   TFormMain window([&server] { return server.LiveObjects(); });
-  if (!automation) window.show();
+  if (!automation) {
+    // Centred on the screen it opens on.
+    if (const QScreen* screen = QGuiApplication::primaryScreen())
+      window.move(screen->availableGeometry().center() - window.rect().center());
+    window.show();
+  }
   return app.exec();
 }

@@ -1,11 +1,13 @@
 // The main window on the offscreen platform, driven through its widgets
 // with the real data file; the dialogs are answered by the test.
 
+#include <QAbstractButton>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
@@ -412,7 +414,7 @@ class FormMainTest : public QObject {
   void LayoutAndPresets() {
     auto& w = *window_;
     QCOMPARE(w.size(), QSize(800, 561));
-    QCOMPARE(w.windowTitle(), QString("ZELVARO-Benutzerinterface 3.0.2"));
+    QCOMPARE(w.windowTitle(), QString("ZELVARO-Benutzerinterface " ZEL_VERSION));
     QCOMPARE(w.EditBlz->maxLength(), 8);
     QCOMPARE(w.EditTimeout->text(), QString("10"));
     QCOMPARE(w.ComboBoxMonat->count(), 17);
@@ -422,6 +424,19 @@ class FormMainTest : public QObject {
       if (c->objectName().startsWith("CheckBoxHoliday") && c->isChecked())
         tags += c->property("tag").toInt();
     QCOMPARE(tags, 1607);
+  }
+
+  // Qt's own texts in German: the buttons of a message box, a file
+  // dialog's default extension from its filter.
+  void GermanDialogs() {
+    QVERIFY(zelgui::UseGermanTexts(*QCoreApplication::instance()));
+    QMessageBox box(QMessageBox::Warning, "Frage", "Text",
+                    QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
+    QCOMPARE(box.button(QMessageBox::Yes)->text(), QString("&Ja"));
+    QCOMPARE(box.button(QMessageBox::No)->text(), QString("&Nein"));
+    QCOMPARE(box.button(QMessageBox::Cancel)->text(), QString("Abbrechen"));
+    QCOMPARE(zelgui::DefaultSuffix("DTAUS-Dateien (*.dta);;Alle Dateien (*)"), QString("dta"));
+    QCOMPARE(zelgui::DefaultSuffix("Alle Dateien (*)"), QString());
   }
 
   // Run with ZEL_TEST_NO_DATA and an empty data directory.

@@ -14,7 +14,8 @@ usr="$work/root/usr"
 for f in bin/zel bin/zelpack bin/zelvaro share/man/man1/zel.1 share/bash-completion/completions/zel \
          share/zelvaro/ZelObjects_2026_2.wbd share/zelvaro/ZelObjects_2026_2.wbd.sha256 \
          share/zelvaro/ZelObjects_2026_2.wbd.sig \
-         share/zelvaro/ZelObjects_2013_4.wbd share/doc/zelvaro/README.md; do
+         share/zelvaro/ZelObjects_2013_4.wbd share/doc/zelvaro/README.md \
+         share/doc/zelvaro/LICENSE share/doc/zelvaro/copyright; do
   [ -e "$usr/$f" ] || fail "$f is not installed"
 done
 [ -n "$(find "$usr/lib" -name libzelbase.so.0)" ] || fail "libzelbase.so.0 is not installed"
