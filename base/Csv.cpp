@@ -36,7 +36,47 @@ TCSV::TCSV(const std::string& fileName, char separator)
     : fFile(std::fopen(fileName.c_str(), "rbe")), fBuffer(kBuffer), fSeparator(separator) {
   if (!fFile) throw std::runtime_error(std::strerror(errno));
   std::setvbuf(fFile, fBuffer.data(), _IOFBF, fBuffer.size());
+  char bom[3] = {};
+  fBom = std::fread(bom, 1, 3, fFile) == 3 && std::memcmp(bom, "\xEF\xBB\xBF", 3) == 0;
+  if (fBom)
+    fPosition = 3;
+  else
+    std::rewind(fFile);
   ReadNext();
+}
+
+bool TCSV::IsUtf8File(const std::string& fileName, bool& utf8) {
+  std::FILE* f = std::fopen(fileName.c_str(), "rbe");
+  if (!f) return false;
+  std::vector<char> buffer(kBuffer);
+  bool wide = false, wellFormed = true, first = true;
+  int pending = 0;  // continuation bytes still due
+  for (std::size_t n; wellFormed && (n = std::fread(buffer.data(), 1, buffer.size(), f)) > 0;) {
+    std::size_t i = 0;
+    if (first && n >= 3 && std::memcmp(buffer.data(), "\xEF\xBB\xBF", 3) == 0) {
+      std::fclose(f);
+      utf8 = true;
+      return true;
+    }
+    first = false;
+    for (; i < n && wellFormed; ++i) {
+      const auto b = static_cast<unsigned char>(buffer[i]);
+      if (pending > 0) {
+        wellFormed = (b & 0xC0) == 0x80;
+        --pending;
+      } else if (b >= 0x80) {
+        wide = true;
+        pending = b >= 0xC2 && b < 0xE0   ? 1
+                  : b >= 0xE0 && b < 0xF0 ? 2
+                  : b >= 0xF0 && b < 0xF5 ? 3
+                                          : -1;
+        wellFormed = pending > 0;
+      }
+    }
+  }
+  std::fclose(f);
+  utf8 = wide && wellFormed && pending == 0;
+  return true;
 }
 
 TCSV::~TCSV() { std::fclose(fFile); }
@@ -101,6 +141,12 @@ TCsvBatchResult CsvBatchCheck(TProxyZelProbeObject& p, const TCsvBatch& job) {
     r.message = "Eingabedatei konnte nicht geöffnet werden: " + std::string(e.what());
     return r;
   }
+  bool utf8 = false;
+  TCSV::IsUtf8File(job.input, utf8);
+  // The object's texts are Windows-1252: in a UTF-8 report they are UTF-8 too.
+  const auto text = [utf8](const std::string& cp1252) {
+    return utf8 ? Cp1252ToUtf8(cp1252) : cp1252;
+  };
   r.output = job.output.empty() ? PathWithExtension(job.input, ".out") : job.output;
   TAtomicFile out(r.output);
   std::string reason;
@@ -109,6 +155,7 @@ TCsvBatchResult CsvBatchCheck(TProxyZelProbeObject& p, const TCsvBatch& job) {
     r.message = "Ausgabedatei " + r.output + " kann nicht angelegt werden!";
     return r;
   }
+  if (csv->HadByteOrderMark()) out.Write("\xEF\xBB\xBF");
   for (long n = 0; !csv->AtEnd(); csv->ReadNext(), ++n) {
     if (job.progress && n % 4096 == 0 && !job.progress(csv->Position())) {
       r.status = TCsvBatchResult::kCancelled;
@@ -123,11 +170,11 @@ TCsvBatchResult CsvBatchCheck(TProxyZelProbeObject& p, const TCsvBatch& job) {
       const bool ok = code >= 0 && code <= 10;
       csv->AddField(std::to_string(code));
       csv->AddField(ok ? p.GetIban(blz, kto, false) : "");
-      csv->AddField(ok ? p.GetBic(blz) : "");
+      csv->AddField(ok ? text(p.GetBic(blz)) : "");
       r.errors += !ok;
       out.Write(csv->GetLine() + "\r\n");
     } else if (code != 0 && code != 3 && code != 4) {
-      out.Write("Zeile: " + csv->GetLine() + "\r\n" + p.GetErrorMessage(code) + "\r\n");
+      out.Write("Zeile: " + csv->GetLine() + "\r\n" + text(p.GetErrorMessage(code)) + "\r\n");
       ++r.errors;
     }
   }

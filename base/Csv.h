@@ -34,6 +34,14 @@ class ZELBASE_API TCSV {
   bool AtEnd() const { return fEnd; }
   // Bytes read so far (for progress).
   std::uint64_t Position() const { return fPosition; }
+  // Whether the file began with a UTF-8 byte-order mark (it is skipped).
+  bool HadByteOrderMark() const { return fBom; }
+
+  // The encoding of a file as far as a check can tell: UTF-8 when it has a
+  // byte-order mark, or letters beyond ASCII that are all well-formed
+  // UTF-8; else Windows-1252 (as German spreadsheets save). False when
+  // the file cannot be read.
+  static bool IsUtf8File(const std::string& fileName, bool& utf8);
 
  private:
   bool ReadLine(std::string& line);
@@ -46,6 +54,7 @@ class ZELBASE_API TCSV {
   char fOutputSeparator = ',';
   char fSeparator;
   std::uint64_t fPosition = 0;
+  bool fBom = false;
 };
 
 struct TCsvBatch {
@@ -65,7 +74,9 @@ struct TCsvBatchResult {
 
 // The batch check: report mode writes the records with errors and their
 // texts, append mode every checked record with its code, IBAN and BIC. The
-// output (CR LF lines) replaces an older file only when complete.
+// output (CR LF lines) replaces an older file only when complete, in the
+// input's encoding throughout: UTF-8 (with the input's byte-order mark, if
+// it had one) or Windows-1252.
 ZELBASE_API TCsvBatchResult CsvBatchCheck(TProxyZelProbeObject& probe, const TCsvBatch& job);
 
 }  // namespace zel

@@ -508,6 +508,31 @@ TEST_F(ZelCli, CsvBatchCheck) {
             "Fertig! Ergebnis in " + (data_ / "konten.out").string() +
                 " (1 Bankverbindung geprüft, 0 Fehler)\n");
   EXPECT_EQ(Zel({"csv", in, "--sep", "x"}).rc, 2);
+  // "CSV UTF-8" of a spreadsheet: the byte-order mark is skipped (the bank
+  // code of the first record is read), the report is UTF-8 throughout and
+  // starts with the mark again; a Windows-1252 file keeps its encoding.
+  struct Case {
+    const char* why;
+    std::string input, report;
+  };
+  const Case cases[] = {
+      {"UTF-8 with mark",
+       "\xEF\xBB\xBF"
+       "37040044;532013100;Jörg\n",
+       "\xEF\xBB\xBF"
+       "Zeile: \"37040044\";\"532013100\";\"Jörg\"\r\n"
+       "Kontonummer ist ungültig (falsche Prüfziffer)\r\n"},
+      {"Windows-1252", "37040044;532013100;J\xF6rg\n",
+       "Zeile: \"37040044\";\"532013100\";\"J\xF6rg\"\r\n"
+       "Kontonummer ist ung\xFCltig (falsche Pr\xFC"
+       "fziffer)\r\n"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.why);
+    std::ofstream(in, std::ios::binary) << c.input;
+    EXPECT_EQ(Zel({"csv", in, "--sep", ";", "--blz-col", "1", "--kto-col", "2"}).rc, 1);
+    EXPECT_EQ(zeltest::ReadFile(data_ / "konten.out"), c.report);
+  }
   EXPECT_EQ(Zel({"csv", (data_ / "fehlt.csv").string()}).rc, 2);
 }
 
