@@ -58,15 +58,18 @@ std::string ProgramDirectory() {
   return ec ? std::string() : exe.parent_path().string();
 }
 
-// $ZELVARO_DATA_DIR, else the remembered directory, else share/zelvaro beside
-// the program, else the build tree's data folder, else $XDG_DATA_HOME/zelvaro.
+// $ZELVARO_DATA_DIR, else the remembered directory, else lib/zelvaro beside
+// the program (share/zelvaro of older installations), else the build tree's
+// data folder, else $XDG_DATA_HOME/zelvaro.
 std::string DefaultDataDirectory() {
   if (std::string env = Env("ZELVARO_DATA_DIR"); !env.empty()) return env;
   if (std::string saved = ConfigValue("DataDirectory"); !saved.empty() && fs::is_directory(saved))
     return saved;
   if (std::string prog = ProgramDirectory(); !prog.empty()) {
-    const fs::path beside = fs::path(prog) / ".." / "share" / "zelvaro";
-    if (fs::is_directory(beside)) return fs::weakly_canonical(beside).string();
+    for (const char* dir : {ZEL_INSTALL_LIBDIR "/zelvaro", "share/zelvaro"}) {
+      const fs::path beside = fs::path(prog) / ".." / dir;
+      if (fs::is_directory(beside)) return fs::weakly_canonical(beside).string();
+    }
   }
   if (fs::is_directory(ZEL_BUILD_DATA_DIR)) return ZEL_BUILD_DATA_DIR;
   return XdgHome("XDG_DATA_HOME", ".local/share") + "/zelvaro";

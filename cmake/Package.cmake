@@ -7,8 +7,12 @@ set(CPACK_PACKAGE_VENDOR "Zelvaro")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY
     "German bank connections: account check digits, IBAN, BIC, SEPA, DTAUS")
 set(CPACK_PACKAGE_DESCRIPTION
-    "zel checks German account numbers against the Bundesbank check-digit methods, builds\n IBANs with the Bundesbank IBAN rules, finds BICs, checks IBANs, BICs, creditor ids and\n card numbers, checks DTAUS files and counts bank working days. Bank data and logic come\n as data files (share/zelvaro) that are replaced every quarter.")
-set(CPACK_DEBIAN_PACKAGE_MAINTAINER "Zelvaro developers")
+    "zel and the window zelvaro check German account numbers against the Bundesbank\n check-digit methods, build IBANs with the Bundesbank IBAN rules, find BICs, check\n IBANs, BICs and creditor ids, write SEPA files, read camt and MT940 statements\n into databases and count bank working days. Bank data and logic come as signed\n data files (lib/zelvaro) that are replaced every quarter.")
+set(CPACK_DEBIAN_PACKAGE_MAINTAINER "Zelvaro developers <entwicklung@zelvaro.de>")
+# Stripped programs and libraries, and the shared libraries' shlibs file.
+set(CPACK_STRIP_FILES ON)
+set(CPACK_DEBIAN_PACKAGE_GENERATE_SHLIBS ON)
+set(CPACK_DEBIAN_PACKAGE_CONTROL_EXTRA ${PROJECT_SOURCE_DIR}/debian/triggers)
 set(CPACK_DEBIAN_PACKAGE_SECTION "utils")
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)

@@ -9,7 +9,7 @@ PACKAGES=(
   libzstd-dev libssl-dev libcurl4-openssl-dev libzip-dev qt6-translations-l10n
   libxerces-c-dev unixodbc-dev unixodbc libsqliteodbc odbc-postgresql tdsodbc
   postgresql sqlite3
-  qt6-base-dev dbus-daemon libglib2.0-bin
+  qt6-base-dev dbus-daemon libglib2.0-bin desktop-file-utils appstream lintian
   help2man dpkg-dev file
 )
 
