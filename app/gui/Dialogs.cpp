@@ -35,7 +35,13 @@ class TMessageBoxes : public TDialogs {
                                 QMessageBox::No) == QMessageBox::Yes;
   }
   void Inform(QWidget* parent, const QString& title, const QString& text) override {
-    QMessageBox::information(parent, title, text);
+    Message(parent, title, text, Plain);
+  }
+  void Message(QWidget* parent, const QString& title, const QString& text, TKind kind) override {
+    static constexpr QMessageBox::Icon kIcons[] = {QMessageBox::NoIcon, QMessageBox::Information,
+                                                   QMessageBox::Warning, QMessageBox::Critical};
+    QMessageBox box(kIcons[kind], title, text, QMessageBox::Ok, parent);
+    box.exec();
   }
   TAnswer AskYesNoCancel(QWidget* parent, const QString& title, const QString& text) override {
     const auto r = QMessageBox::question(parent, title, text,

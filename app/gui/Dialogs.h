@@ -17,6 +17,13 @@ class TDialogs {
   // A question with Yes and No, No the default; true for Yes.
   virtual bool AskYesNo(QWidget* parent, const QString& title, const QString& text) = 0;
   virtual void Inform(QWidget* parent, const QString& title, const QString& text) = 0;
+  // A message with OK of a kind: plain (no icon), information, warning or
+  // an error; by default as Inform.
+  enum TKind { Plain, Information, Warning, Critical };
+  virtual void Message(QWidget* parent, const QString& title, const QString& text, TKind kind) {
+    (void)kind;
+    Inform(parent, title, text);
+  }
   enum TAnswer { Yes, No, Cancel };
   virtual TAnswer AskYesNoCancel(QWidget* parent, const QString& title, const QString& text) = 0;
   // Existing files to open; empty when cancelled.

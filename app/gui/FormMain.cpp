@@ -197,6 +197,7 @@ void TFormMain::BuildSearchAndBankData() {
   MemoBankdaten->setGeometry(8, 46, 286, 115);
   MemoBankdaten->setReadOnly(true);
   MemoBankdaten->setLineWrapMode(QPlainTextEdit::NoWrap);
+  MemoBankdaten->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
   MemoBankdaten->setFont(QFont("Courier New", 8));
   MemoBankdaten->setPlainText("(Ergebnis...)\n");
   connect(ButtonBankdaten, &QPushButton::clicked, this, &TFormMain::BankData);
@@ -367,6 +368,12 @@ void TFormMain::BuildInformation() {
   link->setFont(bold);
   link->setOpenExternalLinks(true);  // the desktop's default handler
   link->setCursor(Qt::PointingHandCursor);
+  // The system's hot-track colour at rest, blue while the mouse is on it.
+  QPalette rest = link->palette();
+  rest.setColor(QPalette::Link, rest.color(QPalette::Highlight));
+  link->setPalette(rest);
+  link->installEventFilter(this);
+  LabelLink = link;
 }
 
 void TFormMain::Seed(unsigned seed) { fRandom.seed(seed); }
@@ -413,6 +420,12 @@ void TFormMain::FocusChanged(QWidget* now) {
 }
 
 bool TFormMain::eventFilter(QObject* watched, QEvent* event) {
+  if (watched == LabelLink && (event->type() == QEvent::Enter || event->type() == QEvent::Leave)) {
+    QPalette p = LabelLink->palette();
+    p.setColor(QPalette::Link,
+               event->type() == QEvent::Enter ? QColor(Qt::blue) : p.color(QPalette::Highlight));
+    LabelLink->setPalette(p);
+  }
   if (event->type() == QEvent::KeyRelease) {
     auto* k = static_cast<QKeyEvent*>(event);
     if (k->key() == Qt::Key_F8 && k->modifiers() == (Qt::ControlModifier | Qt::ShiftModifier) &&

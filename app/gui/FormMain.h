@@ -9,6 +9,7 @@
 #include <map>
 #include <random>
 
+#include "Dialogs.h"
 #include "Proxies.h"
 
 class QCheckBox;
@@ -81,7 +82,7 @@ class TFormMain : public QMainWindow {
   void ShowDirectory();
   // A random integer 0..k from the generator seeded at start.
   int Random(int k);
-  void Show(const QString& text);
+  void Show(const QString& text, TDialogs::TKind kind = TDialogs::Plain);
   void FocusAndSelect(QLineEdit* edit);
   void CheckField(QLineEdit* edit,
                   std::int32_t (zel::TProxyZelProbeObject::*check)(const std::string&));
@@ -109,6 +110,7 @@ class TFormMain : public QMainWindow {
   QLineEdit* EditBankdaten = nullptr;
   QPushButton* ButtonBankdaten = nullptr;
   QPlainTextEdit* MemoBankdaten = nullptr;
+  QLabel* LabelLink = nullptr;  // the product's web address
   QLineEdit *EditIbanBlz = nullptr, *EditIBanKto = nullptr, *EditIbanResult = nullptr,
             *EditBicResult = nullptr;
   QCheckBox* CheckSpaces = nullptr;

@@ -63,8 +63,9 @@ void TFormMain::ActivateDataFile() {
   TDialogs::TAnswer answer = TDialogs::No;
   if (newest.isEmpty())
     Show("Im aktuellen Verzeichnis " + Out(pkg->GetDataDirectory()) +
-         " sind keine Datendateien vorhanden!\r\nSie müssen daher im folgenden Dialog ein "
-         "anderes Verzeichnis auswählen.");
+             " sind keine Datendateien vorhanden!\r\nSie müssen daher im folgenden Dialog ein "
+             "anderes Verzeichnis auswählen.",
+         TDialogs::Warning);
   else
     answer = Dialogs().AskYesNoCancel(
         this, "Zelvaro",
@@ -83,11 +84,15 @@ void TFormMain::ActivateDataFile() {
       file = QFileInfo(chosen.first()).fileName();
     }
   }
-  if (answer == TDialogs::Cancel) return Show("Es wurde keine neue Datendatei geladen.");
+  if (answer == TDialogs::Cancel)
+    return Show("Es wurde keine neue Datendatei geladen.", TDialogs::Warning);
   const int r = pkg->Activate(In(file));
   Show(QString::fromStdString(zel::ActivationText(r, file.toStdString(),
                                                   zel::Cp1252ToUtf8(pkg->GetCurrentFileName()),
-                                                  zel::Cp1252ToUtf8(pkg->GetLastError()))));
+                                                  zel::Cp1252ToUtf8(pkg->GetLastError()))),
+       r == 0    ? TDialogs::Plain
+       : r == 14 ? TDialogs::Critical
+                 : TDialogs::Warning);
   RefreshDataFile();
 }
 

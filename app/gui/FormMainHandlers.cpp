@@ -65,7 +65,9 @@ QString ImportText(int result, int type) {
 
 }  // namespace
 
-void TFormMain::Show(const QString& text) { Dialogs().Inform(this, "Zelvaro", text); }
+void TFormMain::Show(const QString& text, TDialogs::TKind kind) {
+  Dialogs().Message(this, "Zelvaro", text, kind);
+}
 
 void TFormMain::FocusAndSelect(QLineEdit* edit) {
   edit->setFocus();
@@ -284,13 +286,13 @@ void TFormMain::CheckDtausFile() {
   }
   if (r < 0) return Show(Out(p->GetErrorMessage(r)) + " " + Out(p->GetLastError()));
   if (r != 0)
-    Show(
-        QString("Es wurde%1 %2 Fehler in %3 festgestellt. Die Fehlerliste finden Sie in %4")
-            .arg(r == 1 ? "" : "n")
-            .arg(r)
-            .arg(file, QString::fromStdString(zel::PathWithExtension(file.toStdString(), ".out"))));
+    Show(QString("Es wurde%1 %2 Fehler in %3 festgestellt. Die Fehlerliste finden Sie in %4")
+             .arg(r == 1 ? "" : "n")
+             .arg(r)
+             .arg(file, QString::fromStdString(zel::PathWithExtension(file.toStdString(), ".out"))),
+         TDialogs::Warning);
   else
-    Show("Es wurden keine Fehler in " + file + " festgestellt.");
+    Show("Es wurden keine Fehler in " + file + " festgestellt.", TDialogs::Information);
   QString totals[4];
   for (int i = 0; i < 4; ++i) {
     p->CheckFile(std::string("*") + static_cast<char>('A' + i));

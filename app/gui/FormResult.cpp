@@ -13,6 +13,8 @@ TFormResult::TFormResult(QWidget* parent) : QDialog(parent) {
   fMemo->setObjectName("MemoBanken");
   fMemo->setReadOnly(true);
   fMemo->setLineWrapMode(QPlainTextEdit::NoWrap);
+  fMemo->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+  fMemo->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
   auto* ok = new QPushButton("&Ok", this);
   ok->setDefault(true);
   connect(ok, &QPushButton::clicked, this, &QDialog::accept);

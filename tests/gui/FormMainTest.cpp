@@ -43,6 +43,11 @@ class TAnswers : public zelgui::TDialogs {
     return yes;
   }
   void Inform(QWidget*, const QString&, const QString& text) override { messages << text; }
+  void Message(QWidget*, const QString&, const QString& text, TKind kind) override {
+    messages << text;
+    kinds << kind;
+  }
+  QList<int> kinds;
   QStringList OpenFiles(QWidget*, const QString&, const QString&) override { return files; }
   QString SaveFile(QWidget*, const QString&, const QString&) override { return saveAs; }
   void ShowModal(QDialog&) override { ++shown; }
@@ -296,6 +301,7 @@ class FormMainTest : public QObject {
     answers_.ync = zelgui::TDialogs::Cancel;
     w.ActivateDataFile();
     QCOMPARE(answers_.Last(), QString("Es wurde keine neue Datendatei geladen."));
+    QCOMPARE(answers_.kinds.last(), int(zelgui::TDialogs::Warning));
     QCOMPARE(w.LabelDataFile->text(), active);
     // Another directory: it becomes the data directory.
     const QString other = QDir::homePath() + "/andere";
@@ -437,6 +443,18 @@ class FormMainTest : public QObject {
     QCOMPARE(box.button(QMessageBox::Cancel)->text(), QString("Abbrechen"));
     QCOMPARE(zelgui::DefaultSuffix("DTAUS-Dateien (*.dta);;Alle Dateien (*)"), QString("dta"));
     QCOMPARE(zelgui::DefaultSuffix("Alle Dateien (*)"), QString());
+  }
+
+  // The link turns blue while the mouse is on it; the memos keep their
+  // scroll bars.
+  void LinkAndScrollBars() {
+    auto& w = *window_;
+    QEvent enter(QEvent::Enter), leave(QEvent::Leave);
+    QApplication::sendEvent(w.LabelLink, &enter);
+    QCOMPARE(w.LabelLink->palette().color(QPalette::Link), QColor(Qt::blue));
+    QApplication::sendEvent(w.LabelLink, &leave);
+    QVERIFY(w.LabelLink->palette().color(QPalette::Link) != QColor(Qt::blue));
+    QCOMPARE(w.MemoBankdaten->horizontalScrollBarPolicy(), Qt::ScrollBarAlwaysOn);
   }
 
   // Run with ZEL_TEST_NO_DATA and an empty data directory.
