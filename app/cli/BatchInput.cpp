@@ -1,11 +1,11 @@
 #include "BatchInput.h"
 
 #include <algorithm>
+#include <condition_variable>
 #include <cstring>
 #include <deque>
 #include <fstream>
-#include <future>
-#include <sstream>
+#include <mutex>
 #include <thread>
 #include <utility>
 
@@ -64,20 +64,27 @@ void OneLine(bool json, long lineNo, std::string_view line, bool tooLong, const 
 }
 
 constexpr long kSerialLines = 100000;  // smaller inputs stay on one core
-constexpr std::size_t kBlockLines = 16384;
+constexpr std::size_t kBlockLines = 32768;
 
-// A block of input lines on its way to a core; an over-long line is kept
-// as its mark only.
+// A block of input lines on its way to a core and its answers; an over-long
+// line is kept as its mark only. Blocks are reused, so their buffers keep
+// their size.
 struct Block {
   long firstLine = 0;
-  std::string text;
+  std::string text, answers;
   std::vector<std::pair<std::size_t, std::size_t>> lines;  // offset, length
   std::vector<bool> tooLong;
+  bool done = false;
 };
 
 bool ReadBlock(LineReader& reader, long& lineNo, Block& b) {
   std::string_view line;
   bool tooLong = false;
+  b.text.clear();
+  b.answers.clear();
+  b.lines.clear();
+  b.tooLong.clear();
+  b.done = false;
   b.firstLine = lineNo + 1;
   while (b.lines.size() < kBlockLines && reader.Next(line, tooLong)) {
     ++lineNo;
@@ -88,18 +95,68 @@ bool ReadBlock(LineReader& reader, long& lineNo, Block& b) {
   return !b.lines.empty();
 }
 
-std::string RunBlock(bool json, const Block& b, const BatchLine& each) {
-  std::ostringstream text;
-  {
-    OutBuffer out(text);
-    std::string blz, account;
-    for (std::size_t i = 0; i < b.lines.size(); ++i)
-      OneLine(json, b.firstLine + static_cast<long>(i),
-              std::string_view(b.text).substr(b.lines[i].first, b.lines[i].second), b.tooLong[i],
-              each, out, blz, account);
-  }
-  return std::move(text).str();
+void RunBlock(bool json, Block& b, const BatchLine& each) {
+  OutBuffer out(b.answers);
+  std::string blz, account;
+  for (std::size_t i = 0; i < b.lines.size(); ++i)
+    OneLine(json, b.firstLine + static_cast<long>(i),
+            std::string_view(b.text).substr(b.lines[i].first, b.lines[i].second), b.tooLong[i],
+            each, out, blz, account);
 }
+
+// Worker threads for the whole run, each with its own line handler; blocks
+// come in through a queue and are marked done.
+class Workers {
+ public:
+  Workers(int count, bool json, const BatchLineFactory& make) {
+    for (int i = 0; i < count; ++i)
+      fThreads.emplace_back([this, json, &make] {
+        const BatchLine each = make();
+        for (;;) {
+          Block* b = nullptr;
+          {
+            std::unique_lock lock(fMutex);
+            fWork.wait(lock, [this] { return fStop || !fQueue.empty(); });
+            if (fQueue.empty()) return;
+            b = fQueue.front();
+            fQueue.pop_front();
+          }
+          RunBlock(json, *b, each);
+          {
+            std::lock_guard lock(fMutex);
+            b->done = true;
+          }
+          fDone.notify_all();
+        }
+      });
+  }
+  ~Workers() {
+    {
+      std::lock_guard lock(fMutex);
+      fStop = true;
+    }
+    fWork.notify_all();
+    for (std::thread& t : fThreads) t.join();
+  }
+  void Add(Block& b) {
+    {
+      std::lock_guard lock(fMutex);
+      fQueue.push_back(&b);
+    }
+    fWork.notify_one();
+  }
+  void Wait(Block& b) {
+    std::unique_lock lock(fMutex);
+    fDone.wait(lock, [&b] { return b.done; });
+  }
+
+ private:
+  std::mutex fMutex;
+  std::condition_variable fWork, fDone;
+  std::deque<Block*> fQueue;
+  bool fStop = false;
+  std::vector<std::thread> fThreads;
+};
 
 // --jobs N, or every core.
 int Jobs(const Context& c) {
@@ -113,28 +170,47 @@ int Jobs(const Context& c) {
 int Batch(Context& c, std::istream& in, const BatchLineFactory& make) {
   LineReader reader(in);
   const int jobs = Jobs(c);
-  const BatchLine here = make();
-  std::string_view line;
-  std::string blz, account;
-  bool tooLong = false;
+  // The first blocks are read before the cores are asked: an input of up
+  // to about 100,000 lines is answered here, on one core.
+  const std::size_t ahead = (kSerialLines + kBlockLines - 1) / kBlockLines;
+  std::vector<Block> ring(std::max<std::size_t>(2 * static_cast<std::size_t>(jobs), ahead));
   long lineNo = 0;
-  {
-    OutBuffer out(c.out);
-    while ((jobs == 1 || lineNo < kSerialLines) && reader.Next(line, tooLong))
-      OneLine(c.json, ++lineNo, line, tooLong, here, out, blz, account);
-  }
-  // Past the first lines: blocks on every core, answers in input order.
-  std::deque<std::future<std::string>> underWay;
-  for (Block b; ReadBlock(reader, lineNo, b); b = Block{}) {
-    underWay.push_back(std::async(std::launch::async, [&c, &make, block = std::move(b)] {
-      return RunBlock(c.json, block, make());
-    }));
-    while (underWay.size() >= static_cast<std::size_t>(jobs) + 1) {
-      c.out << underWay.front().get();
-      underWay.pop_front();
+  std::size_t read = 0;
+  while (read < ahead && ReadBlock(reader, lineNo, ring[read])) ++read;
+  const bool more = read == ahead && lineNo >= kSerialLines;
+  if (jobs == 1 || !more) {
+    const BatchLine here = make();
+    for (std::size_t i = 0; i < read; ++i) {
+      RunBlock(c.json, ring[i], here);
+      c.out << ring[i].answers;
     }
+    // One core asked for: the rest streams through here too.
+    for (Block& b = ring[0]; jobs == 1 && more && ReadBlock(reader, lineNo, b);) {
+      RunBlock(c.json, b, here);
+      c.out << b.answers;
+    }
+    c.out.flush();
+    return kAccepted;
   }
-  for (; !underWay.empty(); underWay.pop_front()) c.out << underWay.front().get();
+  // Blocks on every core, answers in input order; the ring holds what is
+  // under way.
+  Workers workers(jobs, c.json, make);
+  for (std::size_t i = 0; i < read; ++i) workers.Add(ring[i]);
+  std::size_t next = read % ring.size(), oldest = 0, underWay = read;
+  const auto writeOldest = [&] {
+    workers.Wait(ring[oldest]);
+    c.out << ring[oldest].answers;
+    oldest = (oldest + 1) % ring.size();
+    --underWay;
+  };
+  for (;;) {
+    if (underWay == ring.size()) writeOldest();
+    if (!ReadBlock(reader, lineNo, ring[next])) break;
+    workers.Add(ring[next]);
+    next = (next + 1) % ring.size();
+    ++underWay;
+  }
+  while (underWay > 0) writeOldest();
   c.out.flush();
   return kAccepted;
 }

@@ -60,8 +60,8 @@ OutBuffer& OutBuffer::operator<<(long v) {
 }
 
 void OutBuffer::Flush() {
-  if (fBuffer.empty()) return;
-  fOut.write(fBuffer.data(), static_cast<std::streamsize>(fBuffer.size()));
+  if (!fOut || fBuffer.empty()) return;
+  fOut->write(fBuffer.data(), static_cast<std::streamsize>(fBuffer.size()));
   fBuffer.clear();
 }
 

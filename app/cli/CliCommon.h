@@ -92,26 +92,30 @@ bool ToInt(const std::string& text, int& value);
 // million lines makes a few hundred writes, not a million.
 class OutBuffer {
  public:
-  explicit OutBuffer(std::ostream& out) : fOut(out) { fBuffer.reserve(kSize + 512); }
+  explicit OutBuffer(std::ostream& out) : fOut(&out) { fBuffer.reserve(kSize + 512); }
+  // Into a text of the caller (a batch block's answers): no copy at the end.
+  explicit OutBuffer(std::string& target) : fOut(nullptr), fTarget(&target) {}
   ~OutBuffer() { Flush(); }
   OutBuffer(const OutBuffer&) = delete;
   OutBuffer& operator=(const OutBuffer&) = delete;
 
   OutBuffer& operator<<(std::string_view s) {
-    fBuffer.append(s);
-    if (fBuffer.size() >= kSize) Flush();
+    Buffer().append(s);
+    if (fOut && fBuffer.size() >= kSize) Flush();
     return *this;
   }
   OutBuffer& operator<<(char c) {
-    fBuffer.push_back(c);
+    Buffer().push_back(c);
     return *this;
   }
   OutBuffer& operator<<(long v);
   void Flush();
 
  private:
+  std::string& Buffer() { return fTarget ? *fTarget : fBuffer; }
   static constexpr std::size_t kSize = 1 << 16;
-  std::ostream& fOut;
+  std::ostream* fOut;
+  std::string* fTarget = nullptr;
   std::string fBuffer;
 };
 
