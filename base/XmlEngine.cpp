@@ -15,7 +15,8 @@ using TRead = std::size_t (*)(void*, char*, std::size_t);
 using TStart = int (*)(void*, const char*, const char*, const char* const*);
 using TText = void (*)(void*, const char*, std::size_t);
 using TEnd = int (*)(void*);
-using TParse = int (*)(TRead, void*, TStart, TText, TEnd, void*, char*, std::size_t);
+using TParse = int (*)(TRead, void*, TStart, TText, TEnd, void*, const char*, std::size_t, char*,
+                       std::size_t);
 
 struct TXmlLibrary {
   TValidate validate = nullptr;
@@ -94,7 +95,7 @@ int XmlValidate(const std::vector<std::string_view>& pieces, std::string_view sc
 }
 
 bool XmlParse(const std::function<std::size_t(char*, std::size_t)>& read, TXmlHandler& handler,
-              std::string& error) {
+              std::string& error, std::string_view schema) {
   const TXmlLibrary& lib = Library();
   if (!lib.parse) {
     error = lib.missing;
@@ -102,7 +103,8 @@ bool XmlParse(const std::function<std::size_t(char*, std::size_t)>& read, TXmlHa
   }
   TParseContext ctx{&read, &handler, {}};
   char message[1024] = {};
-  const int r = lib.parse(Read, &ctx, Start, Text, End, &ctx, message, sizeof message);
+  const int r = lib.parse(Read, &ctx, Start, Text, End, &ctx, schema.data(), schema.size(), message,
+                          sizeof message);
   error = message;
   return r == 0;
 }

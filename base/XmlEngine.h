@@ -32,11 +32,12 @@ class TXmlHandler {
 ZELBASE_API int XmlValidate(const std::vector<std::string_view>& pieces, std::string_view schema,
                             std::string& error);
 
-// Parses a document read in pieces by read (0: the end) without
-// validation, external entities or DTDs, entity expansion bounded. False
-// with the reason when it is not well-formed, the handler stopped (error
-// empty then) or the library cannot be loaded.
+// Parses a document read in pieces by read (0: the end) without external
+// entities or DTDs, entity expansion bounded; with a schema, checked
+// against it in the same pass. False with the reason when it is not
+// well-formed or breaks the schema (the element path and the complaint),
+// the handler stopped (error empty then) or the library cannot be loaded.
 ZELBASE_API bool XmlParse(const std::function<std::size_t(char*, std::size_t)>& read,
-                          TXmlHandler& handler, std::string& error);
+                          TXmlHandler& handler, std::string& error, std::string_view schema = {});
 
 }  // namespace zel

@@ -154,6 +154,7 @@ class Events : public DefaultHandler {
       : fStart(start), fText(text), fEnd(end), fCtx(ctx) {}
   void startElement(const XMLCh* uri, const XMLCh* localname, const XMLCh*,
                     const Attributes& attrs) override {
+    fPath.push_back(Utf8(localname));
     fNames.clear();
     for (XMLSize_t i = 0; i < attrs.getLength(); ++i) {
       fNames.push_back(Utf8(attrs.getLocalName(i)));
@@ -171,11 +172,17 @@ class Events : public DefaultHandler {
     fText(fCtx, fBuffer.data(), fBuffer.size());
   }
   void endElement(const XMLCh*, const XMLCh*, const XMLCh*) override {
+    if (!fPath.empty()) fPath.pop_back();
     if (fEnd(fCtx) != 0) throw Stop{};
   }
+  // Not well-formed, or (when checked) against the schema: the element's
+  // path and the complaint.
+  void error(const SAXParseException& e) override { fatalError(e); }
   void fatalError(const SAXParseException& e) override {
-    fError = "kein lesbares XML (Zeile " + std::to_string(e.getLineNumber()) +
-             "): " + Utf8(e.getMessage());
+    std::string path;
+    for (std::size_t i = 1; i < fPath.size(); ++i) path += (i > 1 ? "/" : "") + fPath[i];
+    fError = (path.empty() ? std::string("Dokument") : "Element " + path) + " (Zeile " +
+             std::to_string(e.getLineNumber()) + "): " + Utf8(e.getMessage());
     throw Stop{};
   }
   const std::string& Error() const { return fError; }
@@ -185,7 +192,7 @@ class Events : public DefaultHandler {
   TText fText;
   TEnd fEnd;
   void* fCtx;
-  std::vector<std::string> fNames;
+  std::vector<std::string> fNames, fPath;
   std::vector<const char*> fPointers;
   std::string fBuffer, fError;
 };
@@ -242,12 +249,25 @@ __attribute__((visibility("default"))) int zelxml_validate(const char* const* pi
 
 __attribute__((visibility("default"))) int zelxml_parse(TRead read, void* readCtx, TStart start,
                                                         TText text, TEnd end, void* ctx,
+                                                        const char* schema, std::size_t schemaSize,
                                                         char* error, std::size_t errorSize) {
   try {
     XercesUse xerces;
     std::unique_ptr<SAX2XMLReader> reader(XMLReaderFactory::createXMLReader());
     Secure(*reader);
-    reader->setFeature(XMLUni::fgSAX2CoreValidation, false);
+    reader->setFeature(XMLUni::fgSAX2CoreValidation, schemaSize > 0);
+    if (schemaSize > 0) {
+      // Checked against the schema while it is read: one pass.
+      reader->setFeature(XMLUni::fgXercesDynamic, false);
+      reader->setFeature(XMLUni::fgXercesSchema, true);
+      reader->setFeature(XMLUni::fgXercesUseCachedGrammarInParse, true);
+      reader->setFeature(XMLUni::fgXercesValidationErrorAsFatal, true);
+      MemBufInputSource grammar(reinterpret_cast<const XMLByte*>(schema), schemaSize, u"schema");
+      if (!reader->loadGrammar(grammar, Grammar::SchemaGrammarType, true)) {
+        Put(error, errorSize, "Das Schema kann nicht geladen werden");
+        return 1;
+      }
+    }
     SecurityManager security;  // bounds entity expansion ("billion laughs")
     security.setEntityExpansionLimit(100);
     reader->setProperty(XMLUni::fgXercesSecurityManager, &security);

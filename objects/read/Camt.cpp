@@ -1,10 +1,5 @@
 #include "Camt.h"
 
-#include <fcntl.h>
-#include <sys/mman.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
@@ -293,30 +288,26 @@ class CamtHandler : public TXmlHandler {
        fStopped = false;
 };
 
-constexpr std::size_t kMaxFile = std::size_t{2} << 30;
-
-// A day statement of version 08 is checked against its schema first (the
-// other versions have none at hand): a file that breaks it is refused, so
-// nothing is read from a form the mapping does not know.
-void CheckSchema(std::string_view xml, const std::string& name) {
-  if (xml.substr(0, 4096).find("urn:iso:std:iso:20022:tech:xsd:camt.053.001.08") ==
-      std::string_view::npos)
-    return;
+// A day statement of version 08 is checked against its schema while it is
+// read (the other versions have none at hand): a file that breaks it is
+// refused, so nothing is taken from a form the mapping does not know.
+std::string_view SchemaFor(std::string_view head) {
+  if (head.find("urn:iso:std:iso:20022:tech:xsd:camt.053.001.08") == std::string_view::npos)
+    return {};
   const std::span<const std::byte> xsd = FindResource("XSD_CAMT_053_001_08");
-  std::string error;
-  const int r = XmlValidate(
-      {xml}, std::string_view(reinterpret_cast<const char*>(xsd.data()), xsd.size()), error);
-  if (r != 0)
-    throw TStatementFileError(name + ": entspricht nicht dem Schema camt.053.001.08: " + error);
+  return {reinterpret_cast<const char*>(xsd.data()), xsd.size()};
 }
 
-void Parse(const std::function<std::size_t(char*, std::size_t)>& read, const TStatementSink& sink,
-           TReadNotes& notes) {
+void Parse(const std::function<std::size_t(char*, std::size_t)>& read, std::string_view head,
+           const std::string& name, const TStatementSink& sink, TReadNotes& notes) {
   CamtHandler handler(sink, notes);
   std::string error;
-  if (XmlParse(read, handler, error)) return;
+  const std::string_view schema = SchemaFor(head);
+  if (XmlParse(read, handler, error, schema)) return;
   if (!handler.Refusal().empty()) throw TStatementFileError(handler.Refusal());
-  if (!error.empty()) throw TStatementFileError(error);
+  if (!error.empty())
+    throw TStatementFileError(
+        name + (schema.empty() ? ": " : ": entspricht nicht dem Schema camt.053.001.08: ") + error);
   // stopped by the sink: what was handed on stays
 }
 
@@ -330,7 +321,7 @@ bool LooksLikeXml(std::string_view head) {
 
 void ReadCamt(std::string_view xml, const std::string& name, const TStatementSink& sink,
               TReadNotes& notes) {
-  CheckSchema(xml, name);
+  const std::string_view head = xml.substr(0, 4096);
   Parse(
       [&](char* to, std::size_t max) {
         const std::size_t n = std::min(max, xml.size());
@@ -338,30 +329,18 @@ void ReadCamt(std::string_view xml, const std::string& name, const TStatementSin
         xml.remove_prefix(n);
         return n;
       },
-      sink, notes);
+      head, name, sink, notes);
 }
 
-// The file is mapped, not read: the schema check and the reading pass over
-// the same pages, and memory stays flat however large it is.
 void ReadCamtFile(const std::string& fileName, const TStatementSink& sink, TReadNotes& notes) {
-  const int fd = ::open(fileName.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
-  struct stat st {};
-  if (fd < 0 || ::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
-    if (fd >= 0) ::close(fd);
-    throw TStatementFileError(fileName + ": kann nicht gelesen werden");
-  }
-  const auto size = static_cast<std::size_t>(st.st_size);
-  if (size == 0 || size > kMaxFile) {
-    ::close(fd);
-    throw TStatementFileError(
-        fileName + (size == 0 ? ": die Datei ist leer" : ": die Datei ist größer als 2 GB"));
-  }
-  void* map = ::mmap(nullptr, size, PROT_READ, MAP_PRIVATE, fd, 0);
-  ::close(fd);
-  if (map == MAP_FAILED) throw TStatementFileError(fileName + ": kann nicht gelesen werden");
-  const std::unique_ptr<void, std::function<void(void*)>> mapped(
-      map, [size](void* m) { ::munmap(m, size); });
-  ReadCamt(std::string_view(static_cast<const char*>(map), size), fileName, sink, notes);
+  const std::unique_ptr<std::FILE, int (*)(std::FILE*)> file(std::fopen(fileName.c_str(), "rbe"),
+                                                             std::fclose);
+  if (!file) throw TStatementFileError(fileName + ": kann nicht gelesen werden");
+  char head[4096];
+  const std::size_t got = std::fread(head, 1, sizeof head, file.get());
+  std::rewind(file.get());
+  Parse([&](char* to, std::size_t max) { return std::fread(to, 1, max, file.get()); },
+        std::string_view(head, got), fileName, sink, notes);
 }
 
 }  // namespace zel
