@@ -9,6 +9,8 @@
 #include <thread>
 #include <utility>
 
+#include "BlockWorkers.h"
+
 namespace zelcli {
 namespace {
 
@@ -104,72 +106,17 @@ void RunBlock(bool json, Block& b, const BatchLine& each) {
             each, out, blz, account);
 }
 
-// Worker threads for the whole run, each with its own line handler; blocks
-// come in through a queue and are marked done.
-class Workers {
- public:
-  Workers(int count, bool json, const BatchLineFactory& make) {
-    for (int i = 0; i < count; ++i)
-      fThreads.emplace_back([this, json, &make] {
-        const BatchLine each = make();
-        for (;;) {
-          Block* b = nullptr;
-          {
-            std::unique_lock lock(fMutex);
-            fWork.wait(lock, [this] { return fStop || !fQueue.empty(); });
-            if (fQueue.empty()) return;
-            b = fQueue.front();
-            fQueue.pop_front();
-          }
-          RunBlock(json, *b, each);
-          {
-            std::lock_guard lock(fMutex);
-            b->done = true;
-          }
-          fDone.notify_all();
-        }
-      });
-  }
-  ~Workers() {
-    {
-      std::lock_guard lock(fMutex);
-      fStop = true;
-    }
-    fWork.notify_all();
-    for (std::thread& t : fThreads) t.join();
-  }
-  void Add(Block& b) {
-    {
-      std::lock_guard lock(fMutex);
-      fQueue.push_back(&b);
-    }
-    fWork.notify_one();
-  }
-  void Wait(Block& b) {
-    std::unique_lock lock(fMutex);
-    fDone.wait(lock, [&b] { return b.done; });
-  }
+}  // namespace
 
- private:
-  std::mutex fMutex;
-  std::condition_variable fWork, fDone;
-  std::deque<Block*> fQueue;
-  bool fStop = false;
-  std::vector<std::thread> fThreads;
-};
-
-// --jobs N, or every core.
-int Jobs(const Context& c) {
+int BatchJobs(const Context& c) {
   int jobs = static_cast<int>(std::thread::hardware_concurrency());
   if (c.args.Has("--jobs") && !ToInt(c.args.Get("--jobs"), jobs)) jobs = 1;
   return std::clamp(jobs, 1, 64);
 }
 
-}  // namespace
-
 int Batch(Context& c, std::istream& in, const BatchLineFactory& make) {
   LineReader reader(in);
-  const int jobs = Jobs(c);
+  const int jobs = BatchJobs(c);
   // The first blocks are read before the cores are asked: an input of up
   // to about 100,000 lines is answered here, on one core.
   const std::size_t ahead = (kSerialLines + kBlockLines - 1) / kBlockLines;
@@ -194,7 +141,9 @@ int Batch(Context& c, std::istream& in, const BatchLineFactory& make) {
   }
   // Blocks on every core, answers in input order; the ring holds what is
   // under way.
-  Workers workers(jobs, c.json, make);
+  zel::TBlockWorkers<Block> workers(jobs, [&]() -> zel::TBlockWorkers<Block>::THandler {
+    return [json = c.json, each = make()](Block& b) { RunBlock(json, b, each); };
+  });
   for (std::size_t i = 0; i < read; ++i) workers.Add(ring[i]);
   std::size_t next = read % ring.size(), oldest = 0, underWay = read;
   const auto writeOldest = [&] {

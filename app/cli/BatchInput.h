@@ -90,5 +90,7 @@ int Batch(Context& c, std::istream& in, const BatchLineFactory& make);
 int WithBatchInput(Context& c, const std::function<int(std::istream&)>& run);
 
 bool IsBatch(const Context& c);
+// The cores a batch may use: --jobs N, or every core.
+int BatchJobs(const Context& c);
 
 }  // namespace zelcli
