@@ -55,6 +55,30 @@ class TBlockWorkers {
     fDone.wait(lock, [&b] { return b.done; });
   }
 
+  // Runs a ring of blocks through the workers: the first `filled` blocks
+  // of the ring are read already; read fills the next (false at the end),
+  // write takes each one done, in input order.
+  void RunInOrder(std::vector<Block>& ring, std::size_t filled,
+                  const std::function<bool(Block&)>& read,
+                  const std::function<void(Block&)>& write) {
+    for (std::size_t i = 0; i < filled; ++i) Add(ring[i]);
+    std::size_t next = filled % ring.size(), oldest = 0, underWay = filled;
+    const auto writeOldest = [&] {
+      Wait(ring[oldest]);
+      write(ring[oldest]);
+      oldest = (oldest + 1) % ring.size();
+      --underWay;
+    };
+    for (;;) {
+      if (underWay == ring.size()) writeOldest();
+      if (!read(ring[next])) break;
+      Add(ring[next]);
+      next = (next + 1) % ring.size();
+      ++underWay;
+    }
+    while (underWay > 0) writeOldest();
+  }
+
  private:
   Block* Next() {
     std::unique_lock lock(fMutex);

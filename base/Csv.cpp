@@ -251,22 +251,9 @@ TCsvBatchResult CsvBatchCheck(TProxyZelProbeObject& p, const TCsvBatch& job) {
     TBlockWorkers<CsvBlock> workers(jobs, [&]() -> TBlockWorkers<CsvBlock>::THandler {
       return [&](CsvBlock& b) { CheckBlock(p, job, text, b); };
     });
-    for (std::size_t i = 0; i < read; ++i) workers.Add(ring[i]);
-    std::size_t next = read % ring.size(), oldest = 0, underWay = read;
-    const auto writeOldest = [&] {
-      workers.Wait(ring[oldest]);
-      write(ring[oldest]);
-      oldest = (oldest + 1) % ring.size();
-      --underWay;
-    };
-    for (;;) {
-      if (underWay == ring.size()) writeOldest();
-      if (cancelled() || !ReadBlock(*csv, ring[next], position)) break;
-      workers.Add(ring[next]);
-      next = (next + 1) % ring.size();
-      ++underWay;
-    }
-    while (underWay > 0) writeOldest();
+    workers.RunInOrder(
+        ring, read, [&](CsvBlock& b) { return !cancelled() && ReadBlock(*csv, b, position); },
+        write);
     if (cancelled()) return r.status = TCsvBatchResult::kCancelled, r;
   }
   if (!out.Commit(reason)) {

@@ -144,22 +144,9 @@ int Batch(Context& c, std::istream& in, const BatchLineFactory& make) {
   zel::TBlockWorkers<Block> workers(jobs, [&]() -> zel::TBlockWorkers<Block>::THandler {
     return [json = c.json, each = make()](Block& b) { RunBlock(json, b, each); };
   });
-  for (std::size_t i = 0; i < read; ++i) workers.Add(ring[i]);
-  std::size_t next = read % ring.size(), oldest = 0, underWay = read;
-  const auto writeOldest = [&] {
-    workers.Wait(ring[oldest]);
-    c.out << ring[oldest].answers;
-    oldest = (oldest + 1) % ring.size();
-    --underWay;
-  };
-  for (;;) {
-    if (underWay == ring.size()) writeOldest();
-    if (!ReadBlock(reader, lineNo, ring[next])) break;
-    workers.Add(ring[next]);
-    next = (next + 1) % ring.size();
-    ++underWay;
-  }
-  while (underWay > 0) writeOldest();
+  workers.RunInOrder(
+      ring, read, [&](Block& b) { return ReadBlock(reader, lineNo, b); },
+      [&](Block& b) { c.out << b.answers; });
   c.out.flush();
   return kAccepted;
 }
