@@ -1,13 +1,10 @@
 #include "Csv.h"
 
-#include <algorithm>
 #include <cerrno>
 #include <cstring>
-#include <functional>
 #include <stdexcept>
 
 #include "AtomicFile.h"
-#include "BlockWorkers.h"
 #include "Cp1252.h"
 
 namespace zel {
@@ -28,13 +25,6 @@ int Quotes(const std::string& s) {
   int n = 0;
   for (char c : s) n += c == '"';
   return n;
-}
-
-// A record as the report writes it: every field quoted.
-std::string Joined(const std::vector<std::string>& fields, char separator) {
-  std::string line;
-  for (const std::string& f : fields) line += std::string(1, separator) + '"' + f + '"';
-  return line.empty() ? line : line.substr(1);
 }
 
 // Everything from the first "." on dropped ("12345678.0").
@@ -99,7 +89,11 @@ std::string TCSV::GetField(int index) const {
   return index >= 0 && index < FieldCount() ? fFields[static_cast<std::size_t>(index)] : "";
 }
 
-std::string TCSV::GetLine() const { return Joined(fFields, fOutputSeparator); }
+std::string TCSV::GetLine() const {
+  std::string line;
+  for (const std::string& f : fFields) line += std::string(1, fOutputSeparator) + '"' + f + '"';
+  return line.empty() ? line : line.substr(1);
+}
 
 bool TCSV::ReadLine(std::string& line) {
   line.clear();
@@ -137,63 +131,6 @@ void TCSV::ReadNext() {
   if (!fFields.empty() || !field.empty()) fFields.push_back(Trimmed(field));
 }
 
-namespace {
-
-constexpr std::size_t kBlockRecords = 16384;
-constexpr std::size_t kAheadBlocks = 7;  // about 100,000 records decide
-
-// Records on their way to a core, and what the report says of them.
-struct CsvBlock {
-  std::vector<std::vector<std::string>> records;
-  std::vector<char> separators;
-  std::string out;
-  long checked = 0, errors = 0;
-  bool done = false;
-};
-
-bool ReadBlock(TCSV& csv, CsvBlock& b, std::uint64_t& position) {
-  b.records.clear();
-  b.separators.clear();
-  b.out.clear();
-  b.checked = b.errors = 0;
-  for (; !csv.AtEnd() && b.records.size() < kBlockRecords; csv.ReadNext()) {
-    b.records.push_back(csv.Fields());
-    b.separators.push_back(csv.OutputSeparator());
-  }
-  position = csv.Position();
-  return !b.records.empty();
-}
-
-// The checks of a block; text makes the object's texts the report's encoding.
-void CheckBlock(TProxyZelProbeObject& p, const TCsvBatch& job,
-                const std::function<std::string(const std::string&)>& text, CsvBlock& b) {
-  const auto field = [](const std::vector<std::string>& f, int i) {
-    return i >= 0 && i < static_cast<int>(f.size()) ? f[static_cast<std::size_t>(i)] : "";
-  };
-  for (std::size_t i = 0; i < b.records.size(); ++i) {
-    std::vector<std::string>& f = b.records[i];
-    const std::string blz = BeforeDot(field(f, job.blzColumn - 1));
-    const std::string kto = BeforeDot(field(f, job.ktoColumn - 1));
-    if (blz.empty() || kto.empty() || blz == "0" || kto == "0") continue;
-    const int code = p.TestBlzKto(blz, kto);
-    ++b.checked;
-    if (job.append) {
-      const bool ok = code >= 0 && code <= 10;
-      f.push_back(std::to_string(code));
-      f.push_back(ok ? p.GetIban(blz, kto, false) : "");
-      f.push_back(ok ? text(p.GetBic(blz)) : "");
-      b.errors += !ok;
-      b.out += Joined(f, b.separators[i]) + "\r\n";
-    } else if (code != 0 && code != 3 && code != 4) {
-      b.out +=
-          "Zeile: " + Joined(f, b.separators[i]) + "\r\n" + text(p.GetErrorMessage(code)) + "\r\n";
-      ++b.errors;
-    }
-  }
-}
-
-}  // namespace
-
 TCsvBatchResult CsvBatchCheck(TProxyZelProbeObject& p, const TCsvBatch& job) {
   TCsvBatchResult r;
   std::unique_ptr<TCSV> csv;
@@ -207,7 +144,7 @@ TCsvBatchResult CsvBatchCheck(TProxyZelProbeObject& p, const TCsvBatch& job) {
   bool utf8 = false;
   TCSV::IsUtf8File(job.input, utf8);
   // The object's texts are Windows-1252: in a UTF-8 report they are UTF-8 too.
-  const std::function<std::string(const std::string&)> text = [utf8](const std::string& cp1252) {
+  const auto text = [utf8](const std::string& cp1252) {
     return utf8 ? Cp1252ToUtf8(cp1252) : cp1252;
   };
   r.output = job.output.empty() ? PathWithExtension(job.input, ".out") : job.output;
@@ -219,42 +156,27 @@ TCsvBatchResult CsvBatchCheck(TProxyZelProbeObject& p, const TCsvBatch& job) {
     return r;
   }
   if (csv->HadByteOrderMark()) out.Write("\xEF\xBB\xBF");
-  // Blocks of records: the first ones are read ahead, and only a larger
-  // input goes to every core; the report keeps the input's order.
-  const int jobs = std::max(1, job.jobs);
-  std::vector<CsvBlock> ring(
-      std::max<std::size_t>(kAheadBlocks, 2 * static_cast<std::size_t>(jobs)));
-  std::uint64_t position = 0;
-  std::size_t read = 0;
-  const auto cancelled = [&] { return job.progress && !job.progress(position); };
-  const auto write = [&](CsvBlock& b) {
-    out.Write(b.out);
-    r.checked += b.checked;
-    r.errors += b.errors;
-  };
-  while (read < kAheadBlocks && ReadBlock(*csv, ring[read], position)) {
-    ++read;
-    if (cancelled()) return r.status = TCsvBatchResult::kCancelled, r;
-  }
-  const bool many = read == kAheadBlocks && !csv->AtEnd();
-  if (jobs == 1 || !many) {
-    for (std::size_t i = 0; i < read; ++i) {
-      CheckBlock(p, job, text, ring[i]);
-      write(ring[i]);
+  for (long n = 0; !csv->AtEnd(); csv->ReadNext(), ++n) {
+    if (job.progress && n % 4096 == 0 && !job.progress(csv->Position())) {
+      r.status = TCsvBatchResult::kCancelled;
+      return r;  // the unfinished output goes with it
     }
-    for (CsvBlock& b = ring[0]; many && ReadBlock(*csv, b, position);) {
-      if (cancelled()) return r.status = TCsvBatchResult::kCancelled, r;
-      CheckBlock(p, job, text, b);
-      write(b);
+    const std::string blz = BeforeDot(csv->GetField(job.blzColumn - 1));
+    const std::string kto = BeforeDot(csv->GetField(job.ktoColumn - 1));
+    if (blz.empty() || kto.empty() || blz == "0" || kto == "0") continue;
+    const int code = p.TestBlzKto(blz, kto);
+    ++r.checked;
+    if (job.append) {
+      const bool ok = code >= 0 && code <= 10;
+      csv->AddField(std::to_string(code));
+      csv->AddField(ok ? p.GetIban(blz, kto, false) : "");
+      csv->AddField(ok ? text(p.GetBic(blz)) : "");
+      r.errors += !ok;
+      out.Write(csv->GetLine() + "\r\n");
+    } else if (code != 0 && code != 3 && code != 4) {
+      out.Write("Zeile: " + csv->GetLine() + "\r\n" + text(p.GetErrorMessage(code)) + "\r\n");
+      ++r.errors;
     }
-  } else {
-    TBlockWorkers<CsvBlock> workers(jobs, [&]() -> TBlockWorkers<CsvBlock>::THandler {
-      return [&](CsvBlock& b) { CheckBlock(p, job, text, b); };
-    });
-    workers.RunInOrder(
-        ring, read, [&](CsvBlock& b) { return !cancelled() && ReadBlock(*csv, b, position); },
-        write);
-    if (cancelled()) return r.status = TCsvBatchResult::kCancelled, r;
   }
   if (!out.Commit(reason)) {
     r.status = TCsvBatchResult::kNoOutput;

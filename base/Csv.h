@@ -30,8 +30,6 @@ class ZELBASE_API TCSV {
   int FieldCount() const { return static_cast<int>(fFields.size()); }
   void AddField(const std::string& field) { fFields.push_back(field); }
   std::string GetLine() const;
-  const std::vector<std::string>& Fields() const { return fFields; }
-  char OutputSeparator() const { return fOutputSeparator; }
   void ReadNext();
   bool AtEnd() const { return fEnd; }
   // Bytes read so far (for progress).
@@ -64,8 +62,6 @@ struct TCsvBatch {
   char separator = ',';
   int blzColumn = 13, ktoColumn = 12;  // 1-based
   bool append = false;
-  // Cores for inputs over about 100,000 records (1: all on this thread).
-  int jobs = 1;
   // Called now and then with the bytes read; false cancels.
   std::function<bool(std::uint64_t)> progress;
 };

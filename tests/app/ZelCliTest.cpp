@@ -730,33 +730,6 @@ TEST_F(ZelCli, BatchOutputsMatchTheSingleAnswers) {
   EXPECT_EQ(Zel({"iban", "-", "--jobs", "4"}, input).out, ibans);
 }
 
-// zel csv on every core writes the same bytes as on one, in both modes.
-TEST_F(ZelCli, CsvOnEveryCoreAsOnOne) {
-  auto p = zel::TProxyZelProbeObject::Create("ZelProbeObject");
-  std::vector<std::string> codes;
-  for (std::string code = p->GetFirstBank(); !code.empty(); code = p->GetNextBank())
-    codes.push_back(code);
-  std::mt19937_64 rng(7);
-  std::string input;
-  for (int i = 0; i < 120000; ++i)
-    input += (i % 5 == 0 ? "\"Name, " + std::to_string(i) + "\"" : "Name") + std::string(";") +
-             codes[rng() % codes.size()] + ";" + std::to_string(rng() % 9999999999 + 1) + "\n";
-  const std::string in = (data_ / "many.csv").string();
-  std::ofstream(in) << input;
-  for (const bool append : {false, true}) {
-    std::string reports[2];
-    for (int k = 0; k < 2; ++k) {
-      std::vector<std::string> args = {"csv", in, "--sep", ";", "--blz-col", "2", "--kto-col", "3",
-                                       "--jobs", k == 0 ? "1" : "3"};
-      if (append) args.push_back("--append");
-      Zel(args);
-      reports[k] = zeltest::ReadFile(data_ / "many.out");
-    }
-    EXPECT_GT(reports[0].size(), 100000u);
-    EXPECT_TRUE(reports[0] == reports[1]) << "append " << append;
-  }
-}
-
 // An endless input without a line break, made on the fly.
 class Zeros : public std::streambuf {
  public:
