@@ -174,24 +174,32 @@ int OpenForCheck(const std::string& path, std::string& reason, int& rc) {
   return -1;
 }
 
+// The first `size` bytes of a small file kept beside a data file (its digest
+// or signature), from a trusted file only. `missing` is the reason given when
+// the file is not there.
+bool SideFileText(const std::string& file, std::size_t size, const std::string& missing,
+                  const std::string& incomplete, std::string& text, std::string& reason) {
+  int rc = 0;
+  const TUniqueFd f{OpenForCheck(file, reason, rc)};
+  struct stat st;
+  if (f.fd < 0 || !TrustedFile(f.fd, file, st, reason)) {
+    if (f.fd < 0 && rc == 3) reason = missing;
+    return false;
+  }
+  char buf[128];
+  if (size > sizeof buf || ::pread(f.fd, buf, size, 0) != static_cast<ssize_t>(size)) {
+    reason = incomplete;
+    return false;
+  }
+  text.assign(buf, size);
+  return true;
+}
+
 // The digest recorded for the data file when it was built, unpacked or downloaded.
 bool RecordedDigest(const std::string& path, std::string& hex, std::string& reason) {
-  const std::string digestFile = DigestFileOf(path);
-  int rc = 0;
-  const TUniqueFd f{OpenForCheck(digestFile, reason, rc)};
-  struct stat st;
-  if (f.fd < 0 || !TrustedFile(f.fd, digestFile, st, reason)) {
-    if (f.fd < 0 && rc == 3)
-      reason = "Zur Datei ist keine Prüfsumme verzeichnet (" + digestFile + ").";
-    return false;
-  }
-  char buf[64];
-  if (::pread(f.fd, buf, sizeof buf, 0) != static_cast<ssize_t>(sizeof buf)) {
-    reason = "Die Prüfsummendatei " + digestFile + " ist unvollständig.";
-    return false;
-  }
-  hex.assign(buf, sizeof buf);
-  return true;
+  const std::string file = DigestFileOf(path);
+  return SideFileText(file, 64, "Zur Datei ist keine Prüfsumme verzeichnet (" + file + ").",
+                      "Die Prüfsummendatei " + file + " ist unvollständig.", hex, reason);
 }
 
 // The public keys whose signatures the program trusts: those built in, then
@@ -237,22 +245,14 @@ std::vector<TPublicKey> TrustedKeys(std::vector<std::string>& notices) {
 // The signature recorded beside a data file, as hex text.
 bool RecordedSignature(const std::string& path, std::string& hex, std::string& reason) {
   const std::string file = SignatureFileOf(path);
-  int rc = 0;
-  const TUniqueFd f{OpenForCheck(file, reason, rc)};
-  struct stat st;
-  if (f.fd < 0 || !TrustedFile(f.fd, file, st, reason)) {
-    if (f.fd < 0 && rc == 3) reason = "Die Datei ist nicht signiert (" + file + " fehlt).";
+  const std::string incomplete = "Die Signaturdatei " + file + " ist unvollständig.";
+  if (!SideFileText(file, 128, "Die Datei ist nicht signiert (" + file + " fehlt).", incomplete,
+                    hex, reason))
     return false;
-  }
-  char buf[128];
   TSignature sig;
-  if (::pread(f.fd, buf, sizeof buf, 0) != static_cast<ssize_t>(sizeof buf) ||
-      !FromHex(std::string_view(buf, sizeof buf), sig.data(), sig.size())) {
-    reason = "Die Signaturdatei " + file + " ist unvollständig.";
-    return false;
-  }
-  hex.assign(buf, sizeof buf);
-  return true;
+  if (FromHex(hex, sig.data(), sig.size())) return true;
+  reason = incomplete;
+  return false;
 }
 
 // Data files verified before, by identity: an unchanged file (same device,

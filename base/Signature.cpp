@@ -82,6 +82,17 @@ bool KeyLine(const std::string& path, const char* tag, std::string& hex, std::st
   return true;
 }
 
+// The key of the line tagged `tag` in a key file.
+template <std::size_t N>
+bool ReadKeyFile(const std::string& path, const char* tag, std::array<unsigned char, N>& key,
+                 std::string& reason) {
+  std::string hex;
+  if (!KeyLine(path, tag, hex, reason)) return false;
+  if (FromHex(hex, key.data(), key.size())) return true;
+  reason = "Die Schlüsseldatei " + path + " enthält keinen Schlüssel";
+  return false;
+}
+
 }  // namespace
 
 bool SignaturesAvailable() { return Signing() != nullptr; }
@@ -153,19 +164,11 @@ std::string DataFileStatement(const std::string& fileName, const TSha256Digest& 
 std::string SignatureFileOf(const std::string& dataFile) { return dataFile + ".sig"; }
 
 bool ReadPublicKeyFile(const std::string& path, TPublicKey& key, std::string& reason) {
-  std::string hex;
-  if (!KeyLine(path, kPublicTag, hex, reason)) return false;
-  if (FromHex(hex, key.data(), key.size())) return true;
-  reason = "Die Schlüsseldatei " + path + " enthält keinen Schlüssel";
-  return false;
+  return ReadKeyFile(path, kPublicTag, key, reason);
 }
 
 bool ReadPrivateKeyFile(const std::string& path, TPrivateKey& key, std::string& reason) {
-  std::string hex;
-  if (!KeyLine(path, kPrivateTag, hex, reason)) return false;
-  if (FromHex(hex, key.data(), key.size())) return true;
-  reason = "Die Schlüsseldatei " + path + " enthält keinen Schlüssel";
-  return false;
+  return ReadKeyFile(path, kPrivateTag, key, reason);
 }
 
 bool WriteKeyPair(const std::string& path, std::string& reason) {

@@ -41,6 +41,25 @@ double Day(int y, int m, int d) {
   return static_cast<double>(zel::civil::DaysFromCivil(y, m, d) + zel::civil::kEpochShift);
 }
 
+// "zel sepa credit" from stdin into `out`, paid from one fixed account.
+std::vector<std::string> SepaCreditArgs(const std::string& out, const std::string& name) {
+  return {"sepa",
+          "credit",
+          "-",
+          "--out",
+          out,
+          "--msg-id",
+          "M1",
+          "--pmt-inf-id",
+          "P1",
+          "--initiator",
+          name,
+          "--name",
+          name,
+          "--iban",
+          "DE89370400440532013000"};
+}
+
 // On a day inside the newest data file's validity (08.06.2026 to 06.09.2026).
 class ZelCli : public ActivePackage {
  protected:
@@ -284,23 +303,8 @@ TEST_F(ZelCli, SepaCredit) {
       "20,50;\"Max; Mustermann\";DE02 1203 0000 0000 2020 51;COBADEFF;GDDS;;\"Miete \"\"6\"\"\"\r\n"
       "0.05;Hans;DE00120300000000202051;COBADEFF;;;\r\n";
   const std::string out = (data_ / "sct.xml").string();
-  const std::vector<std::string> args = {"sepa",
-                                         "credit",
-                                         "-",
-                                         "--out",
-                                         out,
-                                         "--msg-id",
-                                         "M1",
-                                         "--pmt-inf-id",
-                                         "P1",
-                                         "--initiator",
-                                         "Zelvaro GmbH",
-                                         "--name",
-                                         "Zelvaro GmbH",
-                                         "--iban",
-                                         "DE89370400440532013000",
-                                         "--bic",
-                                         "COBADEFFXXX"};
+  std::vector<std::string> args = SepaCreditArgs(out, "Zelvaro GmbH");
+  args.insert(args.end(), {"--bic", "COBADEFFXXX"});
   Result r = Zel(args, csv);
   EXPECT_EQ(r.rc, 1);
   EXPECT_NE(r.err.find("Zeile 4: IBAN ist ungültig\n"), std::string::npos) << r.err;
@@ -413,21 +417,7 @@ TEST_F(ZelCli, SepaFilesOfToday) {
   for (const Case& c : cases) {
     SCOPED_TRACE(c.why);
     std::filesystem::remove(out);
-    std::vector<std::string> args = {"sepa",
-                                     "credit",
-                                     "-",
-                                     "--out",
-                                     out,
-                                     "--msg-id",
-                                     "M1",
-                                     "--pmt-inf-id",
-                                     "P1",
-                                     "--initiator",
-                                     "X",
-                                     "--name",
-                                     "X",
-                                     "--iban",
-                                     "DE89370400440532013000"};
+    std::vector<std::string> args = SepaCreditArgs(out, "X");
     args.insert(args.end(), c.options.begin(), c.options.end());
     const Result r = Zel(args, c.csv);
     EXPECT_EQ(r.rc, c.rc) << r.err;
