@@ -10,24 +10,10 @@
 #include <string>
 #include <string_view>
 
+#include "String80.h"
 #include "ZelBaseObject.h"
 
 namespace zel {
-
-// An 80-digit decimal control sum.
-class TString80 {
- public:
-  TString80() { fDigits.fill('0'); }
-  // Adds the digits of a text (at most the last 80 of them).
-  void AddString(std::string_view value);
-  std::string_view Digits() const { return {fDigits.data(), fDigits.size()}; }
-  std::string Last(std::size_t n) const { return std::string(Digits().substr(80 - n)); }
-  // From a stored text of up to 80 characters (digits only are used).
-  void Assign(std::string_view value);
-
- private:
-  std::array<char, 80> fDigits;
-};
 
 // Extension parts of a C record: type 1 payee/payer name, 2 purpose, 3 own name.
 struct TErweiterungsteile {
