@@ -1,5 +1,6 @@
 #include "Dialogs.h"
 
+#include <QApplication>
 #include <QCoreApplication>
 #include <QDialog>
 #include <QFileDialog>
@@ -79,6 +80,12 @@ void SetDialogs(TDialogs* dialogs) { gDialogs = dialogs; }
 QString DefaultSuffix(const QString& filter) {
   const QRegularExpressionMatch m = QRegularExpression("\\*\\.([A-Za-z0-9]+)").match(filter);
   return m.hasMatch() ? m.captured(1) : QString();
+}
+
+void UseWindowFont() {
+  QFont font("Sans Serif");
+  font.setPixelSize(11);
+  QApplication::setFont(font);
 }
 
 bool UseGermanTexts(QCoreApplication& app) {

@@ -44,5 +44,7 @@ QString DefaultSuffix(const QString& filter);
 // Qt's own texts (buttons, file dialogs) in German; false when Qt's German
 // translations (qt6-translations-l10n) are not installed.
 bool UseGermanTexts(QCoreApplication& app);
+// The program's font: the desktop's sans serif at 11 pixels.
+void UseWindowFont();
 
 }  // namespace zelgui

@@ -1,5 +1,5 @@
-// The main window's layout: group boxes at fixed positions, the controls
-// with their captions, access keys, presets and limits.
+// The main window's layout: group boxes on a grid that follows their texts,
+// the controls with their captions, access keys, presets and limits.
 
 #include "FormMain.h"
 
@@ -8,7 +8,9 @@
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QDate>
+#include <QGridLayout>
 #include <QGroupBox>
+#include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -16,6 +18,9 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTabWidget>
+#include <QVBoxLayout>
+#include <tuple>
+#include <type_traits>
 
 #include "Dialogs.h"
 #include "FormResult.h"
@@ -24,40 +29,88 @@
 namespace zelgui {
 namespace {
 
-QGroupBox* Group(QWidget* parent, const QString& title, int x, int y, int w, int h) {
-  auto* g = new QGroupBox(title, parent);
-  g->setGeometry(x, y, w, h);
-  return g;
+// Room for this text in an edit of this font, with its frame and margins.
+int EditWidth(const QWidget* w, const QString& widest) {
+  return QFontMetrics(w->font()).horizontalAdvance(widest) + 14;
 }
 
-QLabel* Label(QWidget* parent, const QString& text, int x, int y, int w = 200,
-              QWidget* buddy = nullptr) {
-  auto* l = new QLabel(text, parent);
-  l->setGeometry(x, y, w, 16);
+// Layout spacing: close, as on a form of the office programs.
+template <class L>
+L* Tight(L* layout, int margin = 6) {
+  layout->setContentsMargins(margin, 2, margin, 4);
+  layout->setSpacing(2);
+  if constexpr (std::is_same_v<L, QGridLayout>) layout->setHorizontalSpacing(4);
+  if constexpr (std::is_same_v<L, QHBoxLayout>) layout->setSpacing(4);
+  return layout;
+}
+
+QGroupBox* Group(const QString& title) { return new QGroupBox(title); }
+
+QLabel* Label(const QString& text, QWidget* buddy = nullptr) {
+  auto* l = new QLabel(text);
   if (buddy) l->setBuddy(buddy);
   return l;
 }
 
-QLineEdit* Edit(QWidget* parent, const char* name, int x, int y, int w, int maxLength = 0) {
-  auto* e = new QLineEdit(parent);
+// digits > 0: as wide as that many digits, else it takes the room there is.
+QLineEdit* Edit(const char* name, int maxLength = 0, int digits = 0) {
+  auto* e = new QLineEdit;
   e->setObjectName(name);
-  e->setGeometry(x, y, w, 21);
   if (maxLength > 0) e->setMaxLength(maxLength);
+  if (digits > 0) e->setFixedWidth(EditWidth(e, QString(digits, '0')));
   return e;
 }
 
-QPushButton* Button(QWidget* parent, const QString& text, int x, int y, int w, int h = 25) {
-  auto* b = new QPushButton(text, parent);
-  b->setGeometry(x, y, w, h);
+QPushButton* Button(const QString& text) {
+  auto* b = new QPushButton(text);
   b->setAutoDefault(false);
   return b;
 }
 
-QCheckBox* Check(QWidget* parent, const QString& text, int x, int y, int w, bool checked) {
-  auto* c = new QCheckBox(text, parent);
-  c->setGeometry(x, y, w, 18);
+QCheckBox* Check(const QString& text, bool checked) {
+  auto* c = new QCheckBox(text);
   c->setChecked(checked);
   return c;
+}
+
+QRadioButton* Radio(const QString& text, bool checked = false) {
+  auto* r = new QRadioButton(text);
+  r->setChecked(checked);
+  return r;
+}
+
+// A caption and its field on one row of a grid.
+void Row(QGridLayout* grid, int row, QLabel* label, QWidget* field, int span = 1) {
+  grid->addWidget(label, row, 0);
+  grid->addWidget(field, row, 1, 1, span);
+}
+
+// The widgets in order; nullptr is a stretch.
+void AddAll(QBoxLayout* layout, std::initializer_list<QWidget*> widgets) {
+  for (QWidget* w : widgets) {
+    if (w)
+      layout->addWidget(w);
+    else
+      layout->addStretch(1);
+  }
+}
+
+QHBoxLayout* Line(std::initializer_list<QWidget*> widgets, bool stretchAtEnd = false) {
+  auto* line = new QHBoxLayout;
+  line->setSpacing(4);
+  AddAll(line, widgets);
+  if (stretchAtEnd) line->addStretch(1);
+  return line;
+}
+
+// A page with one labelled field and its button.
+QWidget* EntryPage(QLabel* label, QLineEdit* edit, QPushButton* button) {
+  auto* page = new QWidget;
+  auto* column = Tight(new QVBoxLayout(page));
+  column->addWidget(label);
+  column->addLayout(Line({edit, nullptr, button}));
+  column->addStretch(1);
+  return page;
 }
 
 // The holiday check boxes: caption, tag (bit of the holiday set), preset.
@@ -78,8 +131,18 @@ constexpr const char* kMonths[] = {
     "Juli",       "August",     "September",  "Oktober",    "November",     "Dezember",
     "1. Quartal", "2. Quartal", "3. Quartal", "4. Quartal", "Gesamtes Jahr"};
 
+// The widest IBAN the result field must show whole: 34 characters, grouped.
+constexpr const char* kWidestIban = "MT84 MALT 0110 0001 2345 MTLC AST0 01SW";
+constexpr const char* kWidestBic = "WWWWWWWWWWW";
+// The longest name of a data file the window shows.
+constexpr const char* kWidestDataFile = "ZelObjects_2026_4.wbd";
+
 }  // namespace
 
+// The groups sit on a grid of four columns (the left column, the part of
+// the checks over the IBAN group, the search column, the update column) and
+// four rows (the lower left column holds three groups); each column and row is as wide and high as
+// its widest and highest text needs, and never smaller than the classic 800 x 561.
 TFormMain::TFormMain(std::function<int()> liveObjects, QWidget* parent)
     : QMainWindow(parent), fLiveObjects(std::move(liveObjects)) {
   setWindowTitle("ZELVARO-Benutzerinterface " ZEL_VERSION);
@@ -87,18 +150,30 @@ TFormMain::TFormMain(std::function<int()> liveObjects, QWidget* parent)
                  Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
                  Qt::WindowCloseButtonHint);
   fClient = new QWidget(this);
-  fClient->setFixedSize(800, 561);
+  fGrid = new QGridLayout(fClient);
+  fGrid->setContentsMargins(2, 2, 2, 2);
+  fGrid->setSpacing(3);
   setCentralWidget(fClient);
-  setFixedSize(800, 561);
   fResult = new TFormResult(this);
+  fLowerLeft = new QVBoxLayout;
+  fLowerLeft->setSpacing(3);
+  fGrid->addLayout(fLowerLeft, 2, 0);
   BuildChecks();
   BuildSearchAndBankData();
   BuildIban();
-  BuildUpdateAndFiles();
   BuildBicAndProxy();
+  BuildUpdateAndFiles();
   BuildWorkdays();
   BuildStatements();
   BuildInformation();
+  fGrid->setRowStretch(1, 1);
+  fGrid->setRowStretch(2, 1);
+  fGrid->setColumnStretch(0, 1);
+  fGrid->setColumnStretch(2, 1);
+  const QSize size = fClient->sizeHint().expandedTo(QSize(800, 561));
+  fClient->setFixedSize(size);
+  setFixedSize(size);
+  fGrid->activate();
   connect(qApp, &QApplication::focusChanged, this,
           [this](QWidget*, QWidget* now) { FocusChanged(now); });
   qApp->installEventFilter(this);  // keys reach the window before its controls
@@ -114,27 +189,29 @@ TFormMain::~TFormMain() {
 }
 
 void TFormMain::BuildChecks() {
-  QGroupBox* g = Group(fClient, "Prüfungen durchführen", 0, 4, 373, 133);
-  PageControl = new QTabWidget(g);
-  PageControl->setGeometry(6, 18, 361, 109);
+  QGroupBox* g = Group("Prüfungen durchführen");
+  PageControl = new QTabWidget;
+  Tight(new QVBoxLayout(g))->addWidget(PageControl);
   auto* single = new QWidget;
-  EditBlz = Edit(single, "EditBlz", 100, 8, 90, 8);
-  EditKto = Edit(single, "EditKto", 100, 36, 110, 10);
-  Label(single, "&Bankleitzahl:", 8, 10, 90, EditBlz);
-  Label(single, "Kontonummer:", 8, 38, 90, EditKto);
-  ButtonCheck = Button(single, "&Prüfen", 250, 20, 90);
+  EditBlz = Edit("EditBlz", 8, 10);
+  EditKto = Edit("EditKto", 10, 12);
+  ButtonCheck = Button("&Prüfen");
+  auto* grid = Tight(new QGridLayout(single));
+  Row(grid, 0, Label("&Bankleitzahl:", EditBlz), EditBlz);
+  Row(grid, 1, Label("Kontonummer:", EditKto), EditKto);
+  grid->setColumnStretch(2, 1);
+  grid->addWidget(ButtonCheck, 0, 3, 2, 1, Qt::AlignVCenter);
+  grid->setRowStretch(2, 1);
   PageControl->addTab(single, "&Einzeln");
   PageControl->addTab(BuildFilesPage(), "&Dateien");
-  auto* iban = new QWidget;
-  EditIban = Edit(iban, "EditIban", 8, 30, 240);
-  Label(iban, "IBAN eingeben:", 8, 10, 200, EditIban);
-  ButtonIban = Button(iban, "&Prüfen", 258, 28, 90);
-  PageControl->addTab(iban, "&IBAN");
-  auto* card = new QWidget;
-  EditCC = Edit(card, "EditCC", 8, 30, 160, 16);
-  Label(card, "Kreditkartennummer eingeben:", 8, 10, 200, EditCC);
-  ButtonCC = Button(card, "Prü&fen", 258, 28, 90);
-  PageControl->addTab(card, "&Kreditkarte");
+  EditIban = Edit("EditIban");
+  EditIban->setMinimumWidth(EditWidth(EditIban, kWidestIban));
+  ButtonIban = Button("&Prüfen");
+  PageControl->addTab(EntryPage(Label("IBAN eingeben:", EditIban), EditIban, ButtonIban), "&IBAN");
+  EditCC = Edit("EditCC", 16, 18);
+  ButtonCC = Button("Prü&fen");
+  PageControl->addTab(EntryPage(Label("Kreditkartennummer eingeben:", EditCC), EditCC, ButtonCC),
+                      "&Kreditkarte");
   connect(ButtonCheck, &QPushButton::clicked, this, &TFormMain::CheckSingle);
   connect(ButtonIban, &QPushButton::clicked, this, &TFormMain::CheckIban);
   connect(ButtonCC, &QPushButton::clicked, this, &TFormMain::CheckCard);
@@ -143,33 +220,41 @@ void TFormMain::BuildChecks() {
     const int page = PageControl->currentIndex();
     return page >= 0 && page < 4 ? pages[page] : nullptr;
   };
+  fGrid->addWidget(g, 0, 0, 1, 2);
 }
 
 // Page "Dateien": a text file of bank connections, or a DTAUS file.
 QWidget* TFormMain::BuildFilesPage() {
   auto* page = new QWidget;
-  PageControlFiles = new QTabWidget(page);
-  PageControlFiles->setGeometry(2, 0, 352, 82);
+  PageControlFiles = new QTabWidget;
+  Tight(new QVBoxLayout(page), 2)->addWidget(PageControlFiles);
   auto* csv = new QWidget;
-  EditBlzColumn = Edit(csv, "EditBlzColumn", 76, 2, 32, 3);
+  EditBlzColumn = Edit("EditBlzColumn", 3, 3);
   EditBlzColumn->setText("13");
-  EditKtoColumn = Edit(csv, "EditKtoColumn", 76, 28, 32, 3);
+  EditKtoColumn = Edit("EditKtoColumn", 3, 3);
   EditKtoColumn->setText("12");
-  Label(csv, "Spalte Blz:", 4, 4, 70, EditBlzColumn);
-  Label(csv, "Spalte Konto:", 4, 30, 70, EditKtoColumn);
-  auto* sep = Group(csv, "Trennzeichen", 114, 0, 112, 54);
-  RadioComma = new QRadioButton(", (Komma)", sep);
-  RadioComma->setGeometry(4, 14, 105, 13);
-  RadioComma->setChecked(true);
-  RadioSemicolon = new QRadioButton("; (Strichpunkt)", sep);
-  RadioSemicolon->setGeometry(4, 27, 105, 13);
-  RadioTab = new QRadioButton("TAB", sep);
-  RadioTab->setGeometry(4, 40, 105, 13);
-  CheckAppend = Check(csv, "Ergebnisse anh&ängen", 230, 2, 118, false);
-  ButtonCsv = Button(csv, "Da&tei prüfen", 230, 26, 110);
+  auto* sep = Group("Trennzeichen");
+  RadioComma = Radio(", (Komma)", true);
+  RadioSemicolon = Radio("; (Strichpunkt)");
+  RadioTab = Radio("TAB");
+  auto* radios = Tight(new QVBoxLayout(sep), 4);
+  radios->setSpacing(0);
+  for (QRadioButton* r : {RadioComma, RadioSemicolon, RadioTab}) radios->addWidget(r);
+  CheckAppend = Check("Ergebnisse anh&ängen", false);
+  ButtonCsv = Button("Da&tei prüfen");
+  auto* grid = Tight(new QGridLayout(csv), 4);
+  Row(grid, 0, Label("Spalte Blz:", EditBlzColumn), EditBlzColumn);
+  Row(grid, 1, Label("Spalte Konto:", EditKtoColumn), EditKtoColumn);
+  grid->addWidget(sep, 0, 2, 3, 1);
+  grid->addWidget(CheckAppend, 0, 3);
+  grid->addWidget(ButtonCsv, 1, 3);
+  grid->setRowStretch(2, 1);
   PageControlFiles->addTab(csv, "Text/CSV");
   auto* dtaus = new QWidget;
-  ButtonDtausCheck = Button(dtaus, "&DTAUS-Datei prüfen", 8, 14, 150);
+  ButtonDtausCheck = Button("&DTAUS-Datei prüfen");
+  auto* column = Tight(new QVBoxLayout(dtaus));
+  column->addLayout(Line({ButtonDtausCheck}, true));
+  column->addStretch(1);
   PageControlFiles->addTab(dtaus, "DTAUS");
   connect(ButtonCsv, &QPushButton::clicked, this, &TFormMain::CheckCsvFile);
   connect(ButtonDtausCheck, &QPushButton::clicked, this, &TFormMain::CheckDtausFile);
@@ -177,51 +262,71 @@ QWidget* TFormMain::BuildFilesPage() {
 }
 
 void TFormMain::BuildSearchAndBankData() {
-  QGroupBox* s = Group(fClient, "Suche/Gesamtliste", 376, 4, 189, 133);
-  auto* hint = Label(s, "Für ALLE Banken bitte das Eingabefeld leer lassen!", 8, 18, 175);
+  QGroupBox* s = Group("Suche/Gesamtliste");
+  auto* hint = Label("Für ALLE Banken bitte das Eingabefeld leer lassen!");
   hint->setWordWrap(true);
-  hint->setFixedHeight(30);
-  EditSearch = Edit(s, "EditSearch", 8, 66, 173);
-  Label(s, "Such&text:", 8, 50, 100, EditSearch);
-  CheckFragments = Check(s, "Auch &Wortteile", 8, 90, 110, false);
-  ButtonSearch = Button(s, "&Suchen", 118, 100, 63);
+  EditSearch = Edit("EditSearch");
+  CheckFragments = Check("Auch &Wortteile", false);
+  ButtonSearch = Button("&Suchen");
+  auto* column = Tight(new QVBoxLayout(s));
+  column->addWidget(hint);
+  column->addWidget(Label("Such&text:", EditSearch));
+  column->addWidget(EditSearch);
+  column->addLayout(Line({CheckFragments, nullptr, ButtonSearch}));
+  column->addStretch(1);
   connect(ButtonSearch, &QPushButton::clicked, this, &TFormMain::Search);
   fDefaults[s] = [this] { return ButtonSearch; };
+  fGrid->addWidget(s, 0, 2);
 
-  QGroupBox* b = Group(fClient, "Bankdaten herausfinden", 0, 140, 301, 169);
-  EditBankdaten = Edit(b, "EditBankdaten", 140, 18, 70, 8);
-  Label(b, "Bank&leitzahl eingeben:", 8, 20, 130, EditBankdaten);
-  ButtonBankdaten = Button(b, "Daten &holen", 216, 16, 78);
-  MemoBankdaten = new QPlainTextEdit(b);
+  QGroupBox* b = Group("Bankdaten herausfinden");
+  EditBankdaten = Edit("EditBankdaten", 8, 10);
+  ButtonBankdaten = Button("Daten &holen");
+  MemoBankdaten = new QPlainTextEdit;
   MemoBankdaten->setObjectName("MemoBankdaten");
-  MemoBankdaten->setGeometry(8, 46, 286, 115);
   MemoBankdaten->setReadOnly(true);
   MemoBankdaten->setLineWrapMode(QPlainTextEdit::NoWrap);
   MemoBankdaten->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
   MemoBankdaten->setFont(QFont("Courier New", 8));
+  // Six lines and the scroll bar; taller only where the row has room.
+  MemoBankdaten->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Ignored);
+  MemoBankdaten->setMinimumHeight(7 * QFontMetrics(MemoBankdaten->font()).lineSpacing() + 8);
   MemoBankdaten->setPlainText("(Ergebnis...)\n");
+  auto* column2 = Tight(new QVBoxLayout(b));
+  column2->addLayout(Line(
+      {Label("Bank&leitzahl eingeben:", EditBankdaten), EditBankdaten, nullptr, ButtonBankdaten}));
+  column2->addWidget(MemoBankdaten, 1);
   connect(ButtonBankdaten, &QPushButton::clicked, this, &TFormMain::BankData);
   connect(EditBankdaten, &QLineEdit::textChanged, this,
           [this] { MemoBankdaten->setPlainText("(Ergebnis...)\n"); });
   fDefaults[b] = [this] { return ButtonBankdaten; };
+  fGrid->addWidget(b, 1, 0);
 }
 
 void TFormMain::BuildIban() {
-  QGroupBox* g = Group(fClient, "IBAN/BIC erzeugen", 304, 140, 261, 169);
+  QGroupBox* g = Group("IBAN/BIC erzeugen");
   g->setProperty("hint", "IBAN-Ermittlung erst ab Bankdaten Version 1320");
   GroupIban = g;
-  EditIbanBlz = Edit(g, "EditIbanBlz", 90, 18, 70, 8);
-  EditIBanKto = Edit(g, "EditIBanKto", 90, 44, 100, 10);
-  Label(g, "Bankleit&zahl:", 8, 20, 80, EditIbanBlz);
-  Label(g, "Kontonummer:", 8, 46, 80, EditIBanKto);
-  ButtonMakeIban = Button(g, "   IBAN/BIC     erzeu&gen", 8, 70, 246, 23);
-  CheckSpaces = Check(g, "&Mit Zwischenräumen für bessere Lesbarkeit", 8, 96, 250, true);
-  EditIbanResult = Edit(g, "EditIbanResult", 76, 116, 178);
+  EditIbanBlz = Edit("EditIbanBlz", 8, 10);
+  EditIBanKto = Edit("EditIBanKto", 10, 12);
+  ButtonMakeIban = Button("   IBAN/BIC     erzeu&gen");
+  CheckSpaces = Check("&Mit Zwischenräumen für bessere Lesbarkeit", true);
+  EditIbanResult = Edit("EditIbanResult");
   EditIbanResult->setReadOnly(true);
-  Label(g, "ergibt IBAN:", 8, 118, 68);
-  EditBicResult = Edit(g, "EditBicResult", 76, 142, 120);
+  EditIbanResult->setMinimumWidth(EditWidth(EditIbanResult, kWidestIban));
+  EditBicResult = Edit("EditBicResult");
+  EditBicResult->setFixedWidth(EditWidth(EditBicResult, kWidestBic));
   EditBicResult->setReadOnly(true);
-  Label(g, "BIC:", 8, 144, 30, EditBicResult);
+  auto* grid = Tight(new QGridLayout(g));
+  Row(grid, 0, Label("Bankleit&zahl:", EditIbanBlz), EditIbanBlz);
+  Row(grid, 1, Label("Kontonummer:", EditIBanKto), EditIBanKto);
+  grid->addWidget(ButtonMakeIban, 2, 0, 1, 3);
+  grid->addWidget(CheckSpaces, 3, 0, 1, 3);
+  // The result takes the whole width: a grouped IBAN is long.
+  grid->addWidget(Label("ergibt IBAN:"), 4, 0, 1, 3);
+  grid->addWidget(EditIbanResult, 5, 0, 1, 3);
+  Row(grid, 6, Label("BIC:", EditBicResult), EditBicResult);
+  grid->setColumnStretch(2, 1);
+  grid->setRowStretch(7, 1);
   connect(ButtonMakeIban, &QPushButton::clicked, this, &TFormMain::MakeIban);
   for (QLineEdit* e : {EditIbanBlz, EditIBanKto})
     connect(e, &QLineEdit::textChanged, this, [this] {
@@ -229,141 +334,178 @@ void TFormMain::BuildIban() {
       EditBicResult->clear();
     });
   fDefaults[g] = [this] { return ButtonMakeIban; };
+  fGrid->addWidget(g, 1, 1, 1, 2);
 }
 
 void TFormMain::BuildUpdateAndFiles() {
-  QGroupBox* u = Group(fClient, "Update-Funktionen und Verwaltung", 568, 4, 229, 305);
-  QGroupBox* local = Group(u, "Lokale Funktionen", 6, 18, 217, 140);
-  Label(local, "Aktive Datendatei:", 8, 18, 200);
-  LabelDataFile = Label(local, "Keine", 8, 36, 200);
+  QGroupBox* u = Group("Update-Funktionen und Verwaltung");
+  QGroupBox* local = Group("Lokale Funktionen");
+  LabelDataFile = Label("Keine");
   LabelDataFile->setObjectName("LabelDataFile");
   QFont bold = font();
   bold.setBold(true);
   LabelDataFile->setFont(bold);
-  Label(local, "Verzeichnis:", 8, 56, 200);
-  LabelDirectory = Label(local, "Keines", 8, 74, 200);
-  ButtonUnpack = Button(local, "Lokale Dateien entpacken", 8, 94, 200);
-  ButtonActivate = Button(local, "Datendatei aktivieren", 8, 116, 200, 22);
-  QGroupBox* server = Group(u, "Update-Server-Funktionen", 6, 162, 217, 136);
-  EditServerUser = Edit(server, "EditServerUser", 90, 20, 118);
-  EditServerPassword = Edit(server, "EditServerPassword", 90, 46, 118);
+  LabelDataFile->setMinimumWidth(QFontMetrics(bold).horizontalAdvance(kWidestDataFile) + 4);
+  LabelDirectory = Label("Keines");
+  LabelDirectory->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);  // elided
+  ButtonUnpack = Button("Lokale Dateien entpacken");
+  ButtonActivate = Button("Datendatei aktivieren");
+  AddAll(Tight(new QVBoxLayout(local)),
+         {Label("Aktive Datendatei:"), LabelDataFile, Label("Verzeichnis:"), LabelDirectory,
+          ButtonUnpack, ButtonActivate});
+  QGroupBox* server = Group("Update-Server-Funktionen");
+  EditServerUser = Edit("EditServerUser");
+  EditServerPassword = Edit("EditServerPassword");
   EditServerPassword->setEchoMode(QLineEdit::Password);
-  Label(server, "Benutzername:", 8, 22, 80, EditServerUser);
-  Label(server, "Kennwort:", 8, 48, 80, EditServerPassword);
-  ButtonServerCheck = Button(server, "Nur nachsehen", 8, 76, 200);
-  ButtonServerDownload = Button(server, "Nachsehen und auch gleich runterladen", 8, 104, 200);
+  ButtonServerCheck = Button("Nur nachsehen");
+  ButtonServerDownload = Button("Nachsehen und auch gleich runterladen");
+  auto* grid = Tight(new QGridLayout(server));
+  Row(grid, 0, Label("Benutzername:", EditServerUser), EditServerUser);
+  Row(grid, 1, Label("Kennwort:", EditServerPassword), EditServerPassword);
+  grid->addWidget(ButtonServerCheck, 2, 0, 1, 2);
+  grid->addWidget(ButtonServerDownload, 3, 0, 1, 2);
+  grid->setRowStretch(4, 1);
+  auto* both = Tight(new QVBoxLayout(u));
+  both->addWidget(local);
+  both->addWidget(server, 1);
   connect(ButtonActivate, &QPushButton::clicked, this, &TFormMain::ActivateDataFile);
   connect(ButtonUnpack, &QPushButton::clicked, this, &TFormMain::UnpackPackage);
   connect(ButtonServerCheck, &QPushButton::clicked, this, [this] { AskUpdateServer(false); });
   connect(ButtonServerDownload, &QPushButton::clicked, this, [this] { AskUpdateServer(true); });
   fDefaults[local] = [this] { return ButtonActivate; };
   fDefaults[server] = [this] { return ButtonServerCheck; };
+  fGrid->addWidget(u, 0, 3, 2, 1);
 
-  QGroupBox* d = Group(fClient, "DTAUS-/SEPA-Dateien erzeugen", 0, 440, 301, 73);
-  Label(d, "Schreibt zur Demonstration eine kleine DTAUS-/SEPA- Datei mit zufälligem Inhalt.", 8,
-        18, 290);
-  ButtonDtaus = Button(d, "DTAUS schreiben", 8, 40, 100);
-  ButtonSepaCredit = Button(d, "SEPA-Gut", 114, 40, 85);
-  ButtonSepaDebit = Button(d, "SEPA-Last", 205, 40, 88);
+  QGroupBox* d = Group("DTAUS-/SEPA-Dateien erzeugen");
+  auto* text =
+      Label("Schreibt zur Demonstration eine kleine DTAUS-/SEPA- Datei mit zufälligem Inhalt.");
+  text->setWordWrap(true);
+  ButtonDtaus = Button("DTAUS schreiben");
+  ButtonSepaCredit = Button("SEPA-Gut");
+  ButtonSepaDebit = Button("SEPA-Last");
+  auto* column2 = Tight(new QVBoxLayout(d));
+  column2->addWidget(text);
+  column2->addLayout(Line({ButtonDtaus, ButtonSepaCredit, ButtonSepaDebit}));
+  column2->addStretch(1);
   connect(ButtonDtaus, &QPushButton::clicked, this, &TFormMain::SampleDtaus);
   connect(ButtonSepaCredit, &QPushButton::clicked, this, [this] { SampleSepa(false); });
   connect(ButtonSepaDebit, &QPushButton::clicked, this, [this] { SampleSepa(true); });
   fDefaults[d] = [this] { return ButtonDtaus; };
+  fLowerLeft->addWidget(d, 1);
 }
 
 void TFormMain::BuildBicAndProxy() {
-  QGroupBox* g = Group(fClient, "BIC-Abfrage im SCL-Directory durchführen", 0, 312, 301, 49);
+  QGroupBox* g = Group("BIC-Abfrage im SCL-Directory durchführen");
   g->setProperty("hint", "SCL-Directory erst ab Bankdaten Version 1230");
   GroupBic = g;
-  EditBic = Edit(g, "EditBic", 90, 18, 110, 11);
+  EditBic = Edit("EditBic", 11);
+  EditBic->setFixedWidth(EditWidth(EditBic, kWidestBic));
   connect(EditBic, &QLineEdit::textEdited, this, [this](const QString& t) {
     const int at = EditBic->cursorPosition();
     EditBic->setText(t.toUpper());
     EditBic->setCursorPosition(at);
   });
-  Label(g, "BI&C eingeben:", 8, 20, 80, EditBic);
-  ButtonBic = Button(g, "Ab&fragen", 210, 16, 84);
+  ButtonBic = Button("Ab&fragen");
+  AddAll(Tight(new QHBoxLayout(g)),
+         {Label("BI&C eingeben:", EditBic), EditBic, nullptr, ButtonBic});
   connect(ButtonBic, &QPushButton::clicked, this, &TFormMain::QueryBic);
   fDefaults[g] = [this] { return ButtonBic; };
+  fLowerLeft->addWidget(g);
 
-  QGroupBox* p = Group(fClient, "Proxy- und Timeout-Einstellungen für Updates", 0, 364, 301, 73);
-  Label(p, "Host:", 8, 20, 40);
-  Label(p, "Port:", 200, 20, 40);
-  Label(p, "Timeout in Sekunden:", 8, 46, 130);
-  EditProxyHost = Edit(p, "EditProxyHost", 48, 18, 140);
-  EditProxyPort = Edit(p, "EditProxyPort", 236, 18, 58, 5);
-  EditTimeout = Edit(p, "EditTimeout", 140, 44, 50, 4);
+  QGroupBox* p = Group("Proxy- und Timeout-Einstellungen für Updates");
+  EditProxyHost = Edit("EditProxyHost");
+  EditProxyPort = Edit("EditProxyPort", 5, 6);
+  EditTimeout = Edit("EditTimeout", 4, 5);
   EditTimeout->setText("10");
+  auto* column = Tight(new QVBoxLayout(p));
+  column->addLayout(Line({Label("Host:"), EditProxyHost, Label("Port:"), EditProxyPort}));
+  column->addLayout(Line({Label("Timeout in Sekunden:"), EditTimeout}, true));
+  fLowerLeft->addWidget(p);
 }
 
 void TFormMain::BuildWorkdays() {
-  QGroupBox* g = Group(fClient, "Arbeitstage bestimmen", 304, 312, 261, 201);
-  ComboBoxMonat = new QComboBox(g);
+  QGroupBox* g = Group("Arbeitstage bestimmen");
+  ComboBoxMonat = new QComboBox;
   ComboBoxMonat->setObjectName("ComboBoxMonat");
-  ComboBoxMonat->setGeometry(50, 18, 110, 22);
   for (const char* m : kMonths) ComboBoxMonat->addItem(m);
-  Label(g, "M&onat:", 8, 21, 40, ComboBoxMonat);
-  EditJahr = Edit(g, "EditJahr", 204, 18, 50, 4);
-  Label(g, "&Jahr:", 168, 21, 34, EditJahr);
-  CheckSaturday = Check(g, "Samstag ist Arbeitstag", 8, 44, 200, false);
-  Label(g, "Folgende Tage sind als Feiertage zu werten:", 8, 64, 245);
+  EditJahr = Edit("EditJahr", 4, 5);
+  CheckSaturday = Check("Samstag ist Arbeitstag", false);
+  auto* grid = Tight(new QGridLayout(g));
+  grid->addLayout(Line({Label("M&onat:", ComboBoxMonat), ComboBoxMonat, nullptr,
+                        Label("&Jahr:", EditJahr), EditJahr}),
+                  0, 0, 1, 2);
+  grid->addWidget(CheckSaturday, 1, 0, 1, 2);
+  grid->addWidget(Label("Folgende Tage sind als Feiertage zu werten:"), 2, 0, 1, 2);
   int i = 0;
   for (const THoliday& h : kHolidays) {
-    QCheckBox* c = Check(g, h.caption, 8 + (i % 2) * 125, 82 + (i / 2) * 18, 122, h.checked);
+    QCheckBox* c = Check(h.caption, h.checked);
     c->setObjectName(QString("CheckBoxHoliday%1").arg(i + 1));
     c->setProperty("tag", h.tag);
+    grid->addWidget(c, 3 + i / 2, i % 2);
     ++i;
   }
-  ButtonWorkdays = Button(g, "&Arbeitstage berechnen", 115, 172, 140);
+  ButtonWorkdays = Button("&Arbeitstage berechnen");
+  grid->addWidget(ButtonWorkdays, 3 + i / 2, 1, Qt::AlignRight);
+  grid->setRowStretch(4 + i / 2, 1);
   connect(ButtonWorkdays, &QPushButton::clicked, this, &TFormMain::Workdays);
   fDefaults[g] = [this] { return ButtonWorkdays; };
+  fGrid->addWidget(g, 2, 1, 1, 2);
 }
 
 void TFormMain::BuildStatements() {
-  QGroupBox* g = Group(fClient, "Kontoauszüge einlesen", 568, 312, 229, 201);
-  auto* kind = Group(g, "Datenbanktyp", 6, 16, 86, 56);
-  RadioOdbc = new QRadioButton("ODBC", kind);
-  RadioOdbc->setGeometry(8, 16, 75, 18);
-  RadioOdbc->setChecked(true);
-  RadioMssql = new QRadioButton("MS-SQL", kind);
-  RadioMssql->setGeometry(8, 34, 75, 18);
-  GroupAuth = Group(g, "Authentifizierung", 96, 16, 127, 56);
-  RadioPassword = new QRadioButton("Username/Password", GroupAuth);
-  RadioPassword->setGeometry(4, 16, 122, 18);
-  RadioPassword->setChecked(true);
-  RadioWindowsAuth = new QRadioButton("Windows-Auth.", GroupAuth);
-  RadioWindowsAuth->setGeometry(4, 34, 122, 18);
+  QGroupBox* g = Group("Kontoauszüge einlesen");
+  auto* kind = Group("Datenbanktyp");
+  RadioOdbc = Radio("ODBC", true);
+  RadioMssql = Radio("MS-SQL");
+  GroupAuth = Group("Authentifizierung");
+  RadioPassword = Radio("Username/Password", true);
+  RadioWindowsAuth = Radio("Windows-Auth.");
+  for (auto [box, a, b] : {std::tuple{kind, RadioOdbc, RadioMssql},
+                           std::tuple{GroupAuth, RadioPassword, RadioWindowsAuth}}) {
+    auto* radios = Tight(new QVBoxLayout(box), 4);
+    radios->addWidget(a);
+    radios->addWidget(b);
+  }
   GroupAuth->setEnabled(false);
-  LabelUser = Label(g, "Username:", 8, 80, 80);
-  LabelPassword = Label(g, "Password:", 8, 102, 80);
-  LabelDbName = Label(g, "ODBC-Name:", 8, 124, 80);
-  Label(g, "Translations:", 8, 146, 80);
-  Label(g, "User-Id:", 8, 168, 80);
-  EditUser = Edit(g, "EditUser", 90, 78, 132);
-  EditPassword = Edit(g, "EditPassword", 90, 100, 132);
+  LabelUser = Label("Username:");
+  LabelPassword = Label("Password:");
+  LabelDbName = Label("ODBC-Name:");
+  // Room for the caption it shows for MS-SQL as well.
+  LabelDbName->setMinimumWidth(QFontMetrics(LabelDbName->font()).horizontalAdvance("Host[/Name]:"));
+  EditUser = Edit("EditUser");
+  EditPassword = Edit("EditPassword");
   EditPassword->setEchoMode(QLineEdit::Password);
-  EditDbName = Edit(g, "EditDbName", 90, 122, 132);
-  EditTranslations = Edit(g, "EditTranslations", 90, 144, 132);
-  EditUserId = Edit(g, "EditUserId", 90, 166, 50);
+  EditDbName = Edit("EditDbName");
+  EditTranslations = Edit("EditTranslations");
+  EditUserId = Edit("EditUserId", 0, 6);
   EditUserId->setText("0");
-  ButtonImport = Button(g, "Einlesen", 150, 166, 72);
+  ButtonImport = Button("Einlesen");
+  auto* grid = Tight(new QGridLayout(g));
+  grid->addLayout(Line({kind, GroupAuth}), 0, 0, 1, 3);
+  Row(grid, 1, LabelUser, EditUser, 2);
+  Row(grid, 2, LabelPassword, EditPassword, 2);
+  Row(grid, 3, LabelDbName, EditDbName, 2);
+  Row(grid, 4, Label("Translations:"), EditTranslations, 2);
+  Row(grid, 5, Label("User-Id:"), EditUserId);
+  grid->addWidget(ButtonImport, 5, 2, Qt::AlignRight);
+  grid->setRowStretch(6, 1);
   for (QRadioButton* r : {RadioOdbc, RadioMssql, RadioPassword, RadioWindowsAuth})
     connect(r, &QRadioButton::toggled, this, &TFormMain::DatabaseKindChanged);
   connect(ButtonImport, &QPushButton::clicked, this, &TFormMain::ImportStatements);
   fDefaults[g] = [this] { return ButtonImport; };
+  fGrid->addWidget(g, 2, 3);
 }
 
 void TFormMain::BuildInformation() {
-  QGroupBox* g = Group(fClient, "Informationen", 0, 516, 797, 41);
+  QGroupBox* g = Group("Informationen");
   QFont bold = font();
   bold.setBold(true);
   bold.setPixelSize(10);
-  QLabel* text = Label(g,
-                       "Alle Informationen zu dieser Software (Dokumentation, "
-                       "Bestellmöglichkeiten etc.) finden Sie im Internet unter:",
-                       6, 18, 655);
+  QLabel* text = Label(
+      "Alle Informationen zu dieser Software (Dokumentation, "
+      "Bestellmöglichkeiten etc.) finden Sie im Internet unter:");
   text->setFont(bold);
-  QLabel* link = Label(g, QString("<a href=\"%1\">%1</a>").arg(zel::kProductUrl), 664, 18, 130);
+  QLabel* link = Label(QString("<a href=\"%1\">%1</a>").arg(zel::kProductUrl));
   link->setObjectName("LabelLink");
   link->setFont(bold);
   link->setOpenExternalLinks(true);  // the desktop's default handler
@@ -374,6 +516,8 @@ void TFormMain::BuildInformation() {
   link->setPalette(rest);
   link->installEventFilter(this);
   LabelLink = link;
+  Tight(new QHBoxLayout(g))->addLayout(Line({text, nullptr, link}));
+  fGrid->addWidget(g, 3, 0, 1, 4);
 }
 
 void TFormMain::Seed(unsigned seed) { fRandom.seed(seed); }

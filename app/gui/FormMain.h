@@ -1,7 +1,7 @@
-// The main window: every function on one fixed 800 x 561 screen, in group
-// boxes. Each handler builds the proxy it needs, uses it and frees it; the
-// answers are shown in words through the dialogs interface. While
-// automation objects are alive, closing the window asks first.
+// The main window: every function on one screen of fixed size (at least
+// 800 x 561, more where its texts need it), in group boxes. Each handler
+// builds the proxy it needs, uses it and frees it; the answers are shown in words through the
+// dialogs interface. While automation objects are alive, closing the window asks first.
 #pragma once
 
 #include <QMainWindow>
@@ -14,6 +14,8 @@
 
 class QCheckBox;
 class QComboBox;
+class QGridLayout;
+class QVBoxLayout;
 class QGroupBox;
 class QLabel;
 class QLineEdit;
@@ -90,6 +92,8 @@ class TFormMain : public QMainWindow {
   std::function<int()> fLiveObjects;
   TFormResult* fResult;
   QWidget* fClient;
+  QGridLayout* fGrid;
+  QVBoxLayout* fLowerLeft;  // BIC query, proxy, sample files
   std::map<QGroupBox*, std::function<QPushButton*()>> fDefaults;
   QPushButton* fDefault = nullptr;
   std::mt19937 fRandom;

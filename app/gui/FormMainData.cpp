@@ -40,7 +40,9 @@ QString WithSlash(QString dir) { return dir.endsWith('/') ? dir : dir + '/'; }
 
 void TFormMain::ShowDirectory() {
   const QString dir = Out(zel::ZelPackage()->GetDataDirectory());
-  LabelDirectory->setText(dir);
+  // A long path is shortened in its middle; the tip shows it whole.
+  LabelDirectory->setText(QFontMetrics(LabelDirectory->font())
+                              .elidedText(dir, Qt::ElideMiddle, LabelDirectory->width()));
   LabelDirectory->setToolTip(dir);
 }
 

@@ -36,13 +36,6 @@ int Registration(TStartMode mode, const QString& program) {
   return ok ? 0 : 1;
 }
 
-// The platform's sans-serif at a size that fits the fixed layout.
-void UseWindowFont() {
-  QFont font("Sans Serif");
-  font.setPixelSize(11);
-  QApplication::setFont(font);
-}
-
 // Dialogs of a picture run: nothing waits for a user.
 class TNoUser : public TDialogs {
  public:

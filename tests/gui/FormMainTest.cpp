@@ -11,7 +11,10 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QStyleOption>
+#include <QTabBar>
 #include <QTabWidget>
+#include <QTextDocumentFragment>
 #include <QtTest>
 
 #include "../base/LocalHttpServer.h"
@@ -56,6 +59,85 @@ class TAnswers : public zelgui::TDialogs {
 
 bool NoData() { return qEnvironmentVariableIsSet("ZEL_TEST_NO_DATA"); }
 
+// The rectangle a widget draws its text in, and the texts it shows there.
+struct TTextBox {
+  QRect room;
+  QStringList texts;
+  int flags = Qt::TextShowMnemonic;
+};
+
+QRect ButtonRoom(QAbstractButton* b) {
+  QStyleOptionButton o;
+  o.initFrom(b);
+  o.text = b->text();
+  const auto e = qobject_cast<QCheckBox*>(b)      ? QStyle::SE_CheckBoxContents
+                 : qobject_cast<QRadioButton*>(b) ? QStyle::SE_RadioButtonContents
+                                                  : QStyle::SE_PushButtonContents;
+  QRect r = b->style()->subElementRect(e, &o, b);
+  if (e == QStyle::SE_PushButtonContents)  // the text keeps off the bevel
+    r.adjust(2, 0, -2, 0);
+  return r;
+}
+
+QRect EditRoom(QLineEdit* e) {
+  QStyleOptionFrame o;
+  o.initFrom(e);
+  o.rect = e->rect();
+  o.lineWidth = e->style()->pixelMetric(QStyle::PM_DefaultFrameWidth, &o, e);
+  return e->style()->subElementRect(QStyle::SE_LineEditContents, &o, e).adjusted(2, 0, -2, 0);
+}
+
+QRect ComboRoom(QComboBox* c) {
+  QStyleOptionComboBox o;
+  o.initFrom(c);
+  o.rect = c->rect();
+  return c->style()->subControlRect(QStyle::CC_ComboBox, &o, QStyle::SC_ComboBoxEditField, c);
+}
+
+TTextBox TextBoxOf(QWidget* w) {
+  if (auto* l = qobject_cast<QLabel*>(w)) {
+    const int wrap = l->wordWrap() ? Qt::TextWordWrap : 0;
+    QString text = l->textFormat() == Qt::PlainText || !Qt::mightBeRichText(l->text())
+                       ? l->text()
+                       : QTextDocumentFragment::fromHtml(l->text()).toPlainText();
+    return {l->contentsRect(), {text}, Qt::TextShowMnemonic | wrap};
+  }
+  if (auto* b = qobject_cast<QAbstractButton*>(w)) return {ButtonRoom(b), {b->text()}};
+  if (auto* e = qobject_cast<QLineEdit*>(w)) return {EditRoom(e), {e->displayText()}};
+  if (auto* c = qobject_cast<QComboBox*>(w)) {
+    QStringList items;
+    for (int i = 0; i < c->count(); ++i) items << c->itemText(i);
+    return {ComboRoom(c), items};
+  }
+  if (auto* g = qobject_cast<QGroupBox*>(w)) return {g->rect().adjusted(0, 0, -8, 0), {g->title()}};
+  return {};
+}
+
+// "class "text": 212 x 16 in 200 x 16" for each text of a visible widget
+// that does not fit its room, tab captions included.
+QStringList Clipped(QWidget* top) {
+  QStringList clipped;
+  auto check = [&](QWidget* w, const QRect& room, const QString& text, int flags) {
+    const QRect need = QFontMetrics(w->font()).boundingRect(room, flags, text);
+    if (need.width() > room.width() || need.height() > room.height())
+      clipped << QString("%1 \"%2\": %3 x %4 in %5 x %6")
+                     .arg(w->metaObject()->className(), text)
+                     .arg(need.width())
+                     .arg(need.height())
+                     .arg(room.width())
+                     .arg(room.height());
+  };
+  for (QWidget* w : top->findChildren<QWidget*>()) {
+    if (!w->isVisibleTo(top)) continue;
+    if (auto* bar = qobject_cast<QTabBar*>(w))
+      for (int i = 0; i < bar->count(); ++i)
+        check(bar, bar->tabRect(i).adjusted(4, 0, -4, 0), bar->tabText(i), Qt::TextShowMnemonic);
+    const TTextBox box = TextBoxOf(w);
+    for (const QString& text : box.texts) check(w, box.room, text, box.flags);
+  }
+  return clipped;
+}
+
 }  // namespace
 
 class FormMainTest : public QObject {
@@ -69,6 +151,7 @@ class FormMainTest : public QObject {
                                                                                : ""};
     });
     qputenv("ZELVARO_UPDATE_URL", QString("http://127.0.0.1:%1/").arg(server_->Port()).toUtf8());
+    zelgui::UseWindowFont();
   }
 
   void init() {
@@ -417,9 +500,34 @@ class FormMainTest : public QObject {
     QCOMPARE(answers_.asked, 2);  // no question without objects
   }
 
+  // Every text of both windows fits its widget, on every page, with the
+  // longest texts the window may show (run again at QT_SCALE_FACTOR=1.5).
+  void TextsFit() {
+    auto& w = *window_;
+    w.EditIbanResult->setText("MT84 MALT 0110 0001 2345 MTLC AST0 01SA");  // 34, grouped
+    w.EditBicResult->setText("WWWWWWWWXXX");
+    w.LabelDataFile->setText("ZelObjects_2026_4.wbd");
+    QStringList clipped;
+    for (bool mssql : {false, true}) {
+      (mssql ? w.RadioMssql : w.RadioOdbc)->setChecked(true);
+      for (int page = 0; page < w.PageControl->count(); ++page)
+        for (int files = 0; files < w.PageControlFiles->count(); ++files) {
+          w.PageControl->setCurrentIndex(page);
+          w.PageControlFiles->setCurrentIndex(files);
+          QApplication::processEvents();
+          clipped << Clipped(&w);
+        }
+    }
+    w.FormResult().show();
+    clipped << Clipped(&w.FormResult());
+    clipped.removeDuplicates();
+    QVERIFY2(clipped.isEmpty(), qPrintable(clipped.join('\n')));
+    QVERIFY(w.width() >= 800 && w.height() >= 561);
+    QCOMPARE(w.minimumSize(), w.maximumSize());  // not resizable
+  }
+
   void LayoutAndPresets() {
     auto& w = *window_;
-    QCOMPARE(w.size(), QSize(800, 561));
     QCOMPARE(w.windowTitle(), QString("ZELVARO-Benutzerinterface " ZEL_VERSION));
     QCOMPARE(w.EditBlz->maxLength(), 8);
     QCOMPARE(w.EditTimeout->text(), QString("10"));

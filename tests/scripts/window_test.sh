@@ -15,4 +15,5 @@ export ODBCSYSINI="$work/odbc"
 cp /etc/odbcinst.ini "$ODBCSYSINI/odbcinst.ini"
 printf '[ZelGuiTest]\nDriver=SQLite3\nDatabase=%s\n' "$work/bank.sqlite" > "$ODBCSYSINI/odbc.ini"
 "$tests"
+QT_SCALE_FACTOR=1.5 "$tests" TextsFit
 ZEL_TEST_NO_DATA=1 ZELVARO_DATA_DIR="$work/empty" "$tests" WithoutDataFile
