@@ -4,6 +4,7 @@
 // leave in input order whatever core made them.
 #pragma once
 
+#include <algorithm>
 #include <condition_variable>
 #include <deque>
 #include <functional>
@@ -95,5 +96,32 @@ class TBlockWorkers {
   bool fStop = false;
   std::vector<std::thread> fThreads;
 };
+
+// A whole batch in blocks: the first `ahead` blocks are read before any
+// core is asked, so an input that ends within them (or a run of one job)
+// is handled in this thread; a larger one goes to `jobs` workers. Each
+// handler comes from make; write takes the blocks in input order.
+template <class Block>
+void RunBlocks(int jobs, std::size_t ahead, const std::function<bool(Block&)>& read,
+               const std::function<typename TBlockWorkers<Block>::THandler()>& make,
+               const std::function<void(Block&)>& write) {
+  std::vector<Block> ring(std::max(2 * static_cast<std::size_t>(jobs), ahead));
+  std::size_t filled = 0;
+  while (filled < ahead && read(ring[filled])) ++filled;
+  if (jobs <= 1 || filled < ahead) {
+    const auto handle = make();
+    for (std::size_t i = 0; i < filled; ++i) {
+      handle(ring[i]);
+      write(ring[i]);
+    }
+    for (Block& b = ring[0]; filled == ahead && read(b);) {
+      handle(b);
+      write(b);
+    }
+    return;
+  }
+  TBlockWorkers<Block> workers(jobs, make);
+  workers.RunInOrder(ring, filled, read, write);
+}
 
 }  // namespace zel

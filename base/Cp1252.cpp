@@ -99,9 +99,13 @@ std::size_t Decode(std::string_view text, std::size_t i, char32_t& c) {
 }
 
 std::string Convert(std::string_view text, bool fold) {
-  std::string out;
+  // Mostly plain ASCII (bank codes, account numbers): taken as it is.
+  std::size_t i = 0;
+  while (i < text.size() && static_cast<unsigned char>(text[i]) < 0x80) ++i;
+  std::string out(text.substr(0, i));
+  if (i == text.size()) return out;
   out.reserve(text.size());
-  for (std::size_t i = 0; i < text.size();) {
+  while (i < text.size()) {
     char32_t c = 0;
     const std::size_t n = Decode(text, i, c);
     if (n == 0) {

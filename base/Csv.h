@@ -17,6 +17,32 @@
 
 namespace zel {
 
+// The records of a text file as read, before they are split: lines,
+// and a line whose quotes are still open joined to the next by a blank.
+class ZELBASE_API TCsvRecords {
+ public:
+  // Throws std::runtime_error with the system's message when it cannot open.
+  explicit TCsvRecords(const std::string& fileName);
+  ~TCsvRecords();
+  TCsvRecords(const TCsvRecords&) = delete;
+  TCsvRecords& operator=(const TCsvRecords&) = delete;
+
+  // Appends the next record's text to `text`; false at the end.
+  bool AppendNext(std::string& text);
+  std::uint64_t Position() const { return fPosition; }
+  bool HadByteOrderMark() const { return fBom; }
+
+ private:
+  bool AppendLine(std::string& text);
+  bool Fill();
+
+  std::FILE* fFile;
+  std::vector<char> fBuffer;
+  std::size_t fPos = 0, fEnd = 0;
+  std::uint64_t fPosition = 0;
+  bool fBom = false;
+};
+
 class ZELBASE_API TCSV {
  public:
   // Opens the file; separator 0: tab, comma and semicolon all separate.
@@ -33,9 +59,9 @@ class ZELBASE_API TCSV {
   void ReadNext();
   bool AtEnd() const { return fEnd; }
   // Bytes read so far (for progress).
-  std::uint64_t Position() const { return fPosition; }
+  std::uint64_t Position() const { return fRecords.Position(); }
   // Whether the file began with a UTF-8 byte-order mark (it is skipped).
-  bool HadByteOrderMark() const { return fBom; }
+  bool HadByteOrderMark() const { return fRecords.HadByteOrderMark(); }
 
   // The encoding of a file as far as a check can tell: UTF-8 when it has a
   // byte-order mark, or letters beyond ASCII that are all well-formed
@@ -44,17 +70,12 @@ class ZELBASE_API TCSV {
   static bool IsUtf8File(const std::string& fileName, bool& utf8);
 
  private:
-  bool ReadLine(std::string& line);
-  bool IsSeparator(char c) const;
-
-  std::FILE* fFile;
-  std::vector<char> fBuffer;
+  TCsvRecords fRecords;
+  std::string fText;
   std::vector<std::string> fFields;
   bool fEnd = false;
   char fOutputSeparator = ',';
   char fSeparator;
-  std::uint64_t fPosition = 0;
-  bool fBom = false;
 };
 
 struct TCsvBatch {
@@ -62,6 +83,9 @@ struct TCsvBatch {
   char separator = ',';
   int blzColumn = 13, ktoColumn = 12;  // 1-based
   bool append = false;
+  // Cores to use for a large file (about 100,000 records and more); the
+  // output is the same as on one.
+  int jobs = 1;
   // Called now and then with the bytes read; false cancels.
   std::function<bool(std::uint64_t)> progress;
 };

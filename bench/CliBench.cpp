@@ -168,12 +168,17 @@ int main(int argc, char** argv) {
           Time({"statements", "import", "--dsn", dsn, "--user", user ? user : "", sta}, ""),
           kBookings);
   }
+  // Every core against one, side by side.
   Print("zel check - (stdin)", Best({"check", "-"}, list), lines);
+  Print("zel check - --jobs 1", Best({"check", "-", "--jobs", "1"}, list), lines);
   Print("zel check --file", Best({"check", "--file", list}, ""), lines);
   Print("zel iban -", Best({"iban", "-"}, list), lines);
   Print("zel dtaus check", Best({"dtaus", "check", dta}, ""), lines);
   Print("zel csv (report)", Best({"csv", csv, "--blz-col", "1", "--kto-col", "2"}, ""), lines);
   Print("zel csv --append", Best({"csv", csv, "--blz-col", "1", "--kto-col", "2", "--append"}, ""),
+        lines);
+  Print("zel csv --append --jobs 1",
+        Best({"csv", csv, "--blz-col", "1", "--kto-col", "2", "--append", "--jobs", "1"}, ""),
         lines);
   Run single{0, 0};
   constexpr int kSingle = 50;

@@ -46,12 +46,10 @@ bool IsBlank(std::string_view line) {
 
 // One line of the input through the handler, or its error line.
 void OneLine(bool json, long lineNo, std::string_view line, bool tooLong, const BatchLine& each,
-             OutBuffer& out, std::string& blzText, std::string& accountText) {
+             OutBuffer& out) {
   std::string_view blz, account;
   if (!tooLong && TwoFields(line, blz, account)) {
-    blzText.assign(blz);
-    accountText.assign(account);
-    each(blzText, accountText, out);
+    each(blz, account, out);
     return;
   }
   if (!tooLong && IsBlank(line)) return;
@@ -99,11 +97,10 @@ bool ReadBlock(LineReader& reader, long& lineNo, Block& b) {
 
 void RunBlock(bool json, Block& b, const BatchLine& each) {
   OutBuffer out(b.answers);
-  std::string blz, account;
   for (std::size_t i = 0; i < b.lines.size(); ++i)
     OneLine(json, b.firstLine + static_cast<long>(i),
             std::string_view(b.text).substr(b.lines[i].first, b.lines[i].second), b.tooLong[i],
-            each, out, blz, account);
+            each, out);
 }
 
 }  // namespace
@@ -116,36 +113,14 @@ int BatchJobs(const Context& c) {
 
 int Batch(Context& c, std::istream& in, const BatchLineFactory& make) {
   LineReader reader(in);
-  const int jobs = BatchJobs(c);
-  // The first blocks are read before the cores are asked: an input of up
-  // to about 100,000 lines is answered here, on one core.
-  const std::size_t ahead = (kSerialLines + kBlockLines - 1) / kBlockLines;
-  std::vector<Block> ring(std::max<std::size_t>(2 * static_cast<std::size_t>(jobs), ahead));
   long lineNo = 0;
-  std::size_t read = 0;
-  while (read < ahead && ReadBlock(reader, lineNo, ring[read])) ++read;
-  const bool more = read == ahead && lineNo >= kSerialLines;
-  if (jobs == 1 || !more) {
-    const BatchLine here = make();
-    for (std::size_t i = 0; i < read; ++i) {
-      RunBlock(c.json, ring[i], here);
-      c.out << ring[i].answers;
-    }
-    // One core asked for: the rest streams through here too.
-    for (Block& b = ring[0]; jobs == 1 && more && ReadBlock(reader, lineNo, b);) {
-      RunBlock(c.json, b, here);
-      c.out << b.answers;
-    }
-    c.out.flush();
-    return kAccepted;
-  }
-  // Blocks on every core, answers in input order; the ring holds what is
-  // under way.
-  zel::TBlockWorkers<Block> workers(jobs, [&]() -> zel::TBlockWorkers<Block>::THandler {
-    return [json = c.json, each = make()](Block& b) { RunBlock(json, b, each); };
-  });
-  workers.RunInOrder(
-      ring, read, [&](Block& b) { return ReadBlock(reader, lineNo, b); },
+  // An input of up to about 100,000 lines is answered here, on one core.
+  zel::RunBlocks<Block>(
+      BatchJobs(c), (kSerialLines + kBlockLines - 1) / kBlockLines,
+      [&](Block& b) { return ReadBlock(reader, lineNo, b); },
+      [&]() -> zel::TBlockWorkers<Block>::THandler {
+        return [json = c.json, each = make()](Block& b) { RunBlock(json, b, each); };
+      },
       [&](Block& b) { c.out << b.answers; });
   c.out.flush();
   return kAccepted;

@@ -82,7 +82,7 @@ class LineReader {
 // written in input order, the same bytes as on one core. Memory stays flat:
 // only a few blocks are under way at a time.
 using BatchLine =
-    std::function<void(const std::string& blz, const std::string& account, OutBuffer& out)>;
+    std::function<void(std::string_view blz, std::string_view account, OutBuffer& out)>;
 using BatchLineFactory = std::function<BatchLine()>;
 int Batch(Context& c, std::istream& in, const BatchLineFactory& make);
 

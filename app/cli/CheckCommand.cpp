@@ -59,14 +59,14 @@ int CheckBatch(Context& c, TProxyZelProbeObject& p, std::istream& in) {
       std::string extended, kto;
     };
     auto s = std::make_shared<State>(p);
-    return [&c, &p, s](const std::string& blz, const std::string& account, OutBuffer& out) {
+    return [&c, &p, s](std::string_view blz, std::string_view account, OutBuffer& out) {
       s->kto = Utf8ToCp1252(account);
       s->extended.assign(blz);
       if (s->extended.empty() || s->extended.back() != '+') s->extended += '+';  // deletion too
       const int code = p.TestBlzKto(s->extended, s->kto);
       if (c.json)
         out << JsonObject()
-                   .Typed("blz", blz)
+                   .Typed("blz", std::string(blz))
                    .Text("account", s->kto)
                    .Number("code", code)
                    .Text("text", s->texts.Raw(code))

@@ -100,13 +100,21 @@ DataValidity JudgeValidity() {
   return v;
 }
 
-const std::pair<std::string, std::string>& StatusTexts::Get(int code) {
-  auto it = fTexts.find(code);
-  if (it == fTexts.end()) {
-    std::string raw = fProbe.GetErrorMessage(code);
-    std::string utf8 = zel::Cp1252ToUtf8(raw);
-    it = fTexts.emplace(code, std::make_pair(std::move(raw), std::move(utf8))).first;
+StatusTexts::Texts StatusTexts::Load(int code) {
+  std::string raw = fProbe.GetErrorMessage(code);
+  std::string utf8 = zel::Cp1252ToUtf8(raw);
+  return {std::move(raw), std::move(utf8)};
+}
+
+// The usual codes are looked up by index: this runs once per batch line.
+const StatusTexts::Texts& StatusTexts::Get(int code) {
+  if (code >= kLeast && code < kLeast + kNear) {
+    auto& near = fNear[static_cast<std::size_t>(code - kLeast)];
+    if (!near) near = std::make_unique<Texts>(Load(code));
+    return *near;
   }
+  auto it = fFar.find(code);
+  if (it == fFar.end()) it = fFar.emplace(code, Load(code)).first;
   return it->second;
 }
 

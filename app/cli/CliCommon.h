@@ -11,6 +11,7 @@
 #include <string>
 #include <string_view>
 #include <unordered_map>
+#include <vector>
 
 #include "Cp1252.h"
 #include "Proxies.h"
@@ -128,9 +129,13 @@ class StatusTexts {
   const std::string& Utf8(int code);
 
  private:
+  using Texts = std::pair<std::string, std::string>;  // code page 1252, UTF-8
+  static constexpr int kLeast = -16, kNear = 512;     // codes kept in place
   zel::TProxyZelProbeObject& fProbe;
-  std::unordered_map<int, std::pair<std::string, std::string>> fTexts;
-  const std::pair<std::string, std::string>& Get(int code);
+  std::vector<std::unique_ptr<Texts>> fNear = std::vector<std::unique_ptr<Texts>>(kNear);
+  std::unordered_map<int, Texts> fFar;
+  const Texts& Get(int code);
+  Texts Load(int code);
 };
 
 }  // namespace zelcli

@@ -6,6 +6,7 @@
 
 #include <string>
 
+#include "BatchInput.h"
 #include "CliCommon.h"
 #include "Commands.h"
 #include "Csv.h"
@@ -37,6 +38,7 @@ int Csv(Context& c) {
   job.input = a.words[0];
   job.output = a.Get("--out");
   job.append = a.Has("--append");
+  job.jobs = BatchJobs(c);
   struct stat st {};
   const std::uint64_t size = ::stat(job.input.c_str(), &st) == 0 ? st.st_size : 0;
   if (::isatty(2) && size > 0)

@@ -82,8 +82,9 @@ int Iban(Context& c) {
   if (IsBatch(c))
     return WithBatchInput(c, [&](std::istream& in) {
       return Batch(c, in, [&]() -> BatchLine {
-        return [&](const std::string& blz, const std::string& account, OutBuffer& out) {
-          PrintIban(out, c.json, blz, account, BuildIban(*p, blz, Utf8ToCp1252(account), spaces),
+        return [&](std::string_view blz, std::string_view account, OutBuffer& out) {
+          const std::string code(blz), number(account);
+          PrintIban(out, c.json, code, number, BuildIban(*p, code, Utf8ToCp1252(account), spaces),
                     true);
         };
       });
@@ -93,8 +94,6 @@ int Iban(Context& c) {
   PrintIban(c.out, c.json, a.words[0], a.words[1], r, false);
   return r.ok ? kAccepted : kRejected;
 }
-
-namespace {}  // namespace
 
 // The online BIC test: the hit count of the BIC search service.
 int OnlineBic(Context& c) {

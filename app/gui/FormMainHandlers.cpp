@@ -15,6 +15,7 @@
 #include <QRadioButton>
 #include <QTabWidget>
 #include <QTextCursor>
+#include <QThread>
 
 #include "AtomicFile.h"
 #include "Cp1252.h"
@@ -241,6 +242,7 @@ void TFormMain::CheckCsvFile() {
     if (out.isEmpty()) return;
     job.output = out.toStdString();
   }
+  job.jobs = std::max(1, QThread::idealThreadCount());
   job.separator = RadioSemicolon->isChecked() ? ';' : RadioTab->isChecked() ? '\t' : ',';
   bool ok = false;
   job.blzColumn = EditBlzColumn->text().toInt(&ok);

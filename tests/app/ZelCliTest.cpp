@@ -676,7 +676,7 @@ TEST_F(ZelCli, BatchOutputsMatchTheSingleAnswers) {
   for (std::string code = p->GetFirstBank(); !code.empty(); code = p->GetNextBank())
     codes.push_back(code);
   std::mt19937_64 rng(99);
-  std::string input, checks, ibans;
+  std::string input, checks, ibans, csv;
   // More lines than one core takes alone: the rest goes in blocks to every
   // core, and the answers must come in input order, the same bytes.
   for (int i = 1; i <= 150000; ++i) {
@@ -691,6 +691,8 @@ TEST_F(ZelCli, BatchOutputsMatchTheSingleAnswers) {
     const std::string blz = i % 1009 == 0 ? "12345678" : codes[rng() % codes.size()];
     const std::string kto = std::to_string(rng() % 9999999999 + 1);
     input += blz + (i % 2 ? " " : ";") + kto + "\n";
+    csv += (i % 499 ? "K" + std::to_string(i) : "\"Name\nzweite Zeile\"") + ";" + blz + ";" + kto +
+           "\n";
     const int code = p->TestBlzKto(blz + "+", kto);
     checks += blz + ";" + kto + ";" + std::to_string(code) + ";" +
               zel::Cp1252ToUtf8(p->GetErrorMessage(code)) + "\n";
@@ -718,6 +720,26 @@ TEST_F(ZelCli, BatchOutputsMatchTheSingleAnswers) {
   EXPECT_EQ(Zel({"check", "-", "--jobs", "3"}, input).out, checks);
   EXPECT_EQ(Zel({"check", "--file", (data_ / "list.txt").string(), "--jobs", "1"}).out, checks);
   EXPECT_EQ(Zel({"iban", "-", "--jobs", "4"}, input).out, ibans);
+  // zel csv: records (some over two lines) on every core, the same file as
+  // on one, in both modes.
+  std::ofstream(data_ / "list.csv") << csv;
+  for (bool append : {true, false}) {
+    std::string outputs[2];
+    for (int jobs : {1, 3}) {
+      const auto out = (data_ / ("out" + std::to_string(jobs))).string();
+      std::vector<std::string> args = {"csv",       (data_ / "list.csv").string(),
+                                       "--sep",     ";",
+                                       "--blz-col", "2",
+                                       "--kto-col", "3",
+                                       "--out",     out,
+                                       "--jobs",    std::to_string(jobs)};
+      if (append) args.push_back("--append");
+      Zel(args);
+      outputs[jobs / 3] = Read(out);
+    }
+    EXPECT_GT(outputs[0].size(), 100000u) << append;
+    EXPECT_EQ(outputs[0], outputs[1]) << append;
+  }
 }
 
 // An endless input without a line break, made on the fly.
