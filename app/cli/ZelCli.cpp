@@ -183,11 +183,13 @@ const Command kCommands[] = {
      "nicht geschrieben werden, wird die ganze Datei zurückgenommen.",
      Statements},
     {"csv",
-     "zel csv DATEI [--blz-col N] [--kto-col N] [--sep ';'|','|tab] [--append] [--out DATEI]",
+     "zel csv DATEI [--blz-col N] [--kto-col N] [--sep ';'|','|tab] [--append] [--out DATEI] "
+     "[--jobs N]",
      "Prüft alle Bankverbindungen einer Text-/CSV-Datei (Spalten wie im Fenster: Vorgabe BLZ 13,\n"
      "Konto 12; Felder in Anführungszeichen auch über Zeilen). Ohne --append stehen die Zeilen\n"
      "mit Fehlern und ihr Fehlertext in DATEI mit Endung .out, mit --append jede geprüfte Zeile\n"
-     "mit Code, IBAN und BIC (oder in --out).",
+     "mit Code, IBAN und BIC (oder in --out). Große Dateien (ab etwa 100.000 Zeilen) werden auf\n"
+     "alle Kerne verteilt (--jobs N: höchstens N), die Ausgabe ist dieselbe wie auf einem.",
      Csv},
     {"data",
      "zel data list | zel data activate DATEI | zel data unpack DATEI | zel data check-update "
