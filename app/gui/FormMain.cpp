@@ -132,7 +132,7 @@ constexpr const char* kMonths[] = {
     "1. Quartal", "2. Quartal", "3. Quartal", "4. Quartal", "Gesamtes Jahr"};
 
 // The widest IBAN the result field must show whole: 34 characters, grouped.
-constexpr const char* kWidestIban = "MT84 MALT 0110 0001 2345 MTLC AST0 01SW";
+constexpr const char* kWidestIban = "MT84 MALT 0110 0001 2345 MTLC AST0 01SW WW";
 constexpr const char* kWidestBic = "WWWWWWWWWWW";
 // The longest name of a data file the window shows.
 constexpr const char* kWidestDataFile = "ZelObjects_2026_4.wbd";

@@ -504,7 +504,7 @@ class FormMainTest : public QObject {
   // longest texts the window may show (run again at QT_SCALE_FACTOR=1.5).
   void TextsFit() {
     auto& w = *window_;
-    w.EditIbanResult->setText("MT84 MALT 0110 0001 2345 MTLC AST0 01SA");  // 34, grouped
+    w.EditIbanResult->setText("MT84 MALT 0110 0001 2345 MTLC AST0 01SA BW");  // 34, grouped
     w.EditBicResult->setText("WWWWWWWWXXX");
     w.LabelDataFile->setText("ZelObjects_2026_4.wbd");
     QStringList clipped;
