@@ -4,6 +4,12 @@
 // wall time and peak memory of each run, the best of three.
 //
 //   cli_bench [LINES]     (default 1,000,000)
+//
+// Beside another checker, run one after the other (medians of 31
+// alternating runs, and the ratio):
+//   ZEL_BENCH_PEER_SINGLE='CMD BLZ ACCOUNT'   one check as a whole process
+//   ZEL_BENCH_PEER_BATCH='CMD ... {}'         the generated lines ({} is the
+//                                             file's path; also on stdin)
 
 #include <fcntl.h>
 #include <spawn.h>
@@ -11,12 +17,14 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <random>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -32,10 +40,11 @@ struct Run {
   long peakKb;
 };
 
-// Runs zel with the arguments, standard input from a file (or none), output
-// to /dev/null; wall time and the child's peak resident memory.
-Run Time(const std::vector<std::string>& args, const std::string& input) {
-  std::vector<char*> argv{const_cast<char*>(ZEL_CLI_PATH)};
+// Runs a program with the arguments, standard input from a file (or none),
+// output to /dev/null; wall time and the child's peak resident memory.
+Run TimeProgram(const char* program, const std::vector<std::string>& args,
+                const std::string& input) {
+  std::vector<char*> argv{const_cast<char*>(program)};
   for (const std::string& a : args) argv.push_back(const_cast<char*>(a.c_str()));
   argv.push_back(nullptr);
   posix_spawn_file_actions_t fa;
@@ -46,13 +55,45 @@ Run Time(const std::vector<std::string>& args, const std::string& input) {
   posix_spawn_file_actions_addopen(&fa, 2, "/dev/null", O_WRONLY, 0);
   const auto start = std::chrono::steady_clock::now();
   pid_t pid = 0;
-  ::posix_spawn(&pid, ZEL_CLI_PATH, &fa, nullptr, argv.data(), environ);
+  ::posix_spawnp(&pid, program, &fa, nullptr, argv.data(), environ);
   posix_spawn_file_actions_destroy(&fa);
   int status = 0;
   rusage u{};
   ::wait4(pid, &status, 0, &u);
   const std::chrono::duration<double> d = std::chrono::steady_clock::now() - start;
   return {d.count(), u.ru_maxrss};
+}
+
+Run Time(const std::vector<std::string>& args, const std::string& input) {
+  return TimeProgram(ZEL_CLI_PATH, args, input);
+}
+
+// A command line split at blanks, "{}" replaced by the file.
+std::vector<std::string> Words(const std::string& line, const std::string& file) {
+  std::vector<std::string> words;
+  std::istringstream in(line);
+  for (std::string w; in >> w;) words.push_back(w == "{}" ? file : w);
+  return words;
+}
+
+double Median(std::vector<double> v) {
+  std::sort(v.begin(), v.end());
+  return v[v.size() / 2];
+}
+
+// zel and the peer's command in turns; their medians and the ratio.
+void SideBySide(const char* what, const std::vector<std::string>& zelArgs, const char* peerLine,
+                const std::string& input) {
+  const std::vector<std::string> peer = Words(peerLine, input);
+  if (peer.empty()) return;
+  const std::vector<std::string> peerArgs(peer.begin() + 1, peer.end());
+  std::vector<double> ours, theirs;
+  for (int i = 0; i < 31; ++i) {
+    ours.push_back(Time(zelArgs, input).seconds);
+    theirs.push_back(TimeProgram(peer[0].c_str(), peerArgs, input).seconds);
+  }
+  const double a = Median(ours), b = Median(theirs);
+  std::printf("%-44s zel %.4f s, %s %.4f s: %.2f x\n", what, a, peer[0].c_str(), b, a / b);
 }
 
 Run Best(const std::vector<std::string>& args, const std::string& input, int times = 3) {
@@ -188,6 +229,10 @@ int main(int argc, char** argv) {
     single.peakKb = r.peakKb;
   }
   Print("one zel check BLZ ACCOUNT (mean of 50)", single, 0);
+  if (const char* peer = std::getenv("ZEL_BENCH_PEER_SINGLE"))
+    SideBySide("one check, beside the peer", {"check", "37040044", "532013000"}, peer, "");
+  if (const char* peer = std::getenv("ZEL_BENCH_PEER_BATCH"))
+    SideBySide("the lines, beside the peer", {"check", "-"}, peer, list);
   if (!std::getenv("ZEL_BENCH_KEEP")) fs::remove_all(dir);
   return 0;
 }

@@ -155,6 +155,8 @@ void TFormMain::MakeIban() {
     const std::size_t tilde = answer.find('~');
     EditIbanResult->setText(Out(answer.substr(0, tilde)));
     EditBicResult->setText(tilde == std::string::npos ? QString() : Out(answer.substr(tilde + 1)));
+    // Read from its start, should a font ever make it wider than the field.
+    EditIbanResult->setCursorPosition(0);
   }
   FocusAndSelect(EditIbanBlz);
 }
