@@ -53,4 +53,31 @@ TEST_F(CsvBatch, ReportAndAppendMode) {
   EXPECT_EQ(r.errors, 0);
 }
 
+// The reader: quotes may hold separators and line breaks and never reach a
+// field, a trailing separator gives an empty field, CR LF and a byte-order
+// mark are dropped, and a record is written back with the separator met.
+TEST_F(CsvBatch, ReaderRecords) {
+  struct Case {
+    std::string text;
+    char separator;
+    std::vector<std::string> lines;  // GetLine of each record
+  };
+  const Case cases[] = {
+      {"a,b,\r\n\n x ;\"y\"\n", 0, {"\"a\",\"b\",\"\"", "", "\"x\";\"y\""}},
+      {"\"Name\nzwei\";1\n\"\"\"q\";2", ';', {"\"Name zwei\";\"1\"", "\"q\";\"2\""}},
+      {"\xEF\xBB\xBF"
+       "1\t2\n",
+       '\t',
+       {"\"1\"\t\"2\""}},
+      {"\"offen\n", ',', {"\"offen\""}},  // quotes never closed: the file ends the record
+  };
+  for (const Case& c : cases) {
+    std::ofstream(data_ / "r.csv", std::ios::binary) << c.text;
+    zel::TCSV csv((data_ / "r.csv").string(), c.separator);
+    std::vector<std::string> lines;
+    for (; !csv.AtEnd(); csv.ReadNext()) lines.push_back(csv.GetLine());
+    EXPECT_EQ(lines, c.lines) << c.text;
+  }
+}
+
 }  // namespace
