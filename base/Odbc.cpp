@@ -31,31 +31,19 @@ struct TOdbcLibrary {
   (SQLSMALLINT, SQLHANDLE, SQLSMALLINT, SQLCHAR*, SQLINTEGER*, SQLCHAR*, SQLSMALLINT, SQLSMALLINT*);
 };
 
-const TOdbcLibrary* Load() {
-  static TOdbcLibrary lib;
-  void* h = OpenLibrary("libodbc.so.2");
-  if (!h) return nullptr;
-  const bool bound =
-      Bind(h, "SQLAllocHandle", lib.AllocHandle) && Bind(h, "SQLFreeHandle", lib.FreeHandle) &&
-      Bind(h, "SQLSetEnvAttr", lib.SetEnvAttr) &&
-      Bind(h, "SQLSetConnectAttr", lib.SetConnectAttr) &&
-      Bind(h, "SQLDriverConnect", lib.DriverConnect) && Bind(h, "SQLDisconnect", lib.Disconnect) &&
-      Bind(h, "SQLEndTran", lib.EndTran) && Bind(h, "SQLExecDirect", lib.ExecDirect) &&
-      Bind(h, "SQLPrepare", lib.Prepare) && Bind(h, "SQLBindParameter", lib.BindParameter) &&
-      Bind(h, "SQLExecute", lib.Execute) && Bind(h, "SQLFetch", lib.Fetch) &&
-      Bind(h, "SQLGetData", lib.GetData) && Bind(h, "SQLFreeStmt", lib.FreeStmt) &&
-      Bind(h, "SQLGetDiagRec", lib.GetDiagRec);
-  if (!bound) {
-    ::dlclose(h);
-    return nullptr;
-  }
-  return &lib;
+bool BindOdbc(void* h, TOdbcLibrary& lib) {
+  return Bind(h, "SQLAllocHandle", lib.AllocHandle) && Bind(h, "SQLFreeHandle", lib.FreeHandle) &&
+         Bind(h, "SQLSetEnvAttr", lib.SetEnvAttr) &&
+         Bind(h, "SQLSetConnectAttr", lib.SetConnectAttr) &&
+         Bind(h, "SQLDriverConnect", lib.DriverConnect) &&
+         Bind(h, "SQLDisconnect", lib.Disconnect) && Bind(h, "SQLEndTran", lib.EndTran) &&
+         Bind(h, "SQLExecDirect", lib.ExecDirect) && Bind(h, "SQLPrepare", lib.Prepare) &&
+         Bind(h, "SQLBindParameter", lib.BindParameter) && Bind(h, "SQLExecute", lib.Execute) &&
+         Bind(h, "SQLFetch", lib.Fetch) && Bind(h, "SQLGetData", lib.GetData) &&
+         Bind(h, "SQLFreeStmt", lib.FreeStmt) && Bind(h, "SQLGetDiagRec", lib.GetDiagRec);
 }
 
-const TOdbcLibrary* Odbc() {
-  static const TOdbcLibrary* const lib = Load();
-  return lib;
-}
+const TOdbcLibrary* Odbc() { return LoadOnce("libodbc.so.2", BindOdbc); }
 
 bool Ok(SQLRETURN r) { return r == SQL_SUCCESS || r == SQL_SUCCESS_WITH_INFO; }
 

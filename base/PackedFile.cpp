@@ -61,23 +61,16 @@ struct TZstd {
   std::size_t (*decompressStream)(ZSTD_DCtx*, ZSTD_outBuffer*, ZSTD_inBuffer*);
 };
 
-const TZstd* LoadZstd() {
-  static TZstd z;
-  void* h = OpenLibrary("libzstd.so.1");
-  if (!h || !Bind(h, "ZSTD_compressBound", z.compressBound) ||
-      !Bind(h, "ZSTD_compress", z.compress) || !Bind(h, "ZSTD_isError", z.isError) ||
-      !Bind(h, "ZSTD_getErrorName", z.getErrorName) || !Bind(h, "ZSTD_createDCtx", z.createDCtx) ||
-      !Bind(h, "ZSTD_freeDCtx", z.freeDCtx) || !Bind(h, "ZSTD_DStreamInSize", z.dStreamInSize) ||
-      !Bind(h, "ZSTD_DStreamOutSize", z.dStreamOutSize) ||
-      !Bind(h, "ZSTD_decompressStream", z.decompressStream))
-    return nullptr;
-  return &z;
+bool BindZstd(void* h, TZstd& z) {
+  return Bind(h, "ZSTD_compressBound", z.compressBound) && Bind(h, "ZSTD_compress", z.compress) &&
+         Bind(h, "ZSTD_isError", z.isError) && Bind(h, "ZSTD_getErrorName", z.getErrorName) &&
+         Bind(h, "ZSTD_createDCtx", z.createDCtx) && Bind(h, "ZSTD_freeDCtx", z.freeDCtx) &&
+         Bind(h, "ZSTD_DStreamInSize", z.dStreamInSize) &&
+         Bind(h, "ZSTD_DStreamOutSize", z.dStreamOutSize) &&
+         Bind(h, "ZSTD_decompressStream", z.decompressStream);
 }
 
-const TZstd* Zstd() {
-  static const TZstd* const z = LoadZstd();
-  return z;
-}
+const TZstd* Zstd() { return LoadOnce("libzstd.so.1", BindZstd); }
 
 constexpr const char* kNoZstd = "Die Bibliothek libzstd.so.1 fehlt.";
 

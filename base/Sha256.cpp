@@ -24,20 +24,13 @@ struct TCrypto {
   int (*final)(EVP_MD_CTX*, unsigned char*, unsigned int*);
 };
 
-const TCrypto* LoadCrypto() {
-  static TCrypto c;
-  void* h = OpenLibrary("libcrypto.so.3");
-  if (!h || !Bind(h, "EVP_MD_CTX_new", c.ctx_new) || !Bind(h, "EVP_MD_CTX_free", c.ctx_free) ||
-      !Bind(h, "EVP_sha256", c.sha256) || !Bind(h, "EVP_DigestInit_ex", c.init) ||
-      !Bind(h, "EVP_DigestUpdate", c.update) || !Bind(h, "EVP_DigestFinal_ex", c.final))
-    return nullptr;
-  return &c;
+bool BindCrypto(void* h, TCrypto& c) {
+  return Bind(h, "EVP_MD_CTX_new", c.ctx_new) && Bind(h, "EVP_MD_CTX_free", c.ctx_free) &&
+         Bind(h, "EVP_sha256", c.sha256) && Bind(h, "EVP_DigestInit_ex", c.init) &&
+         Bind(h, "EVP_DigestUpdate", c.update) && Bind(h, "EVP_DigestFinal_ex", c.final);
 }
 
-const TCrypto* Crypto() {
-  static const TCrypto* const c = LoadCrypto();
-  return c;
-}
+const TCrypto* Crypto() { return LoadOnce("libcrypto.so.3", BindCrypto); }
 
 }  // namespace
 

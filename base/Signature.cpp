@@ -37,24 +37,17 @@ struct TSigning {
   int (*random)(unsigned char*, int);
 };
 
-const TSigning* LoadSigning() {
-  static TSigning s;
-  void* h = OpenLibrary("libcrypto.so.3");
-  if (!h || !Bind(h, "EVP_PKEY_new_raw_private_key", s.newPrivate) ||
-      !Bind(h, "EVP_PKEY_new_raw_public_key", s.newPublic) ||
-      !Bind(h, "EVP_PKEY_get_raw_public_key", s.rawPublic) ||
-      !Bind(h, "EVP_PKEY_free", s.freeKey) || !Bind(h, "EVP_MD_CTX_new", s.newCtx) ||
-      !Bind(h, "EVP_MD_CTX_free", s.freeCtx) || !Bind(h, "EVP_DigestSignInit", s.signInit) ||
-      !Bind(h, "EVP_DigestSign", s.sign) || !Bind(h, "EVP_DigestVerifyInit", s.verifyInit) ||
-      !Bind(h, "EVP_DigestVerify", s.verify) || !Bind(h, "RAND_bytes", s.random))
-    return nullptr;
-  return &s;
+bool BindSigning(void* h, TSigning& s) {
+  return Bind(h, "EVP_PKEY_new_raw_private_key", s.newPrivate) &&
+         Bind(h, "EVP_PKEY_new_raw_public_key", s.newPublic) &&
+         Bind(h, "EVP_PKEY_get_raw_public_key", s.rawPublic) &&
+         Bind(h, "EVP_PKEY_free", s.freeKey) && Bind(h, "EVP_MD_CTX_new", s.newCtx) &&
+         Bind(h, "EVP_MD_CTX_free", s.freeCtx) && Bind(h, "EVP_DigestSignInit", s.signInit) &&
+         Bind(h, "EVP_DigestSign", s.sign) && Bind(h, "EVP_DigestVerifyInit", s.verifyInit) &&
+         Bind(h, "EVP_DigestVerify", s.verify) && Bind(h, "RAND_bytes", s.random);
 }
 
-const TSigning* Signing() {
-  static const TSigning* const s = LoadSigning();
-  return s;
-}
+const TSigning* Signing() { return LoadOnce("libcrypto.so.3", BindSigning); }
 
 struct KeyFree {
   void operator()(EVP_PKEY* k) const { Signing()->freeKey(k); }

@@ -24,21 +24,14 @@ struct TZip {
   int (*fclose)(zip_file_t*);
 };
 
-const TZip* LoadZip() {
-  static TZip z;
-  void* h = OpenLibrary("libzip.so.4");
-  if (!h || !Bind(h, "zip_open", z.open) || !Bind(h, "zip_close", z.close) ||
-      !Bind(h, "zip_discard", z.discard) || !Bind(h, "zip_get_num_entries", z.numEntries) ||
-      !Bind(h, "zip_get_name", z.getName) || !Bind(h, "zip_fopen_index", z.fopenIndex) ||
-      !Bind(h, "zip_fread", z.fread) || !Bind(h, "zip_fclose", z.fclose))
-    return nullptr;
-  return &z;
+bool BindZip(void* h, TZip& z) {
+  return Bind(h, "zip_open", z.open) && Bind(h, "zip_close", z.close) &&
+         Bind(h, "zip_discard", z.discard) && Bind(h, "zip_get_num_entries", z.numEntries) &&
+         Bind(h, "zip_get_name", z.getName) && Bind(h, "zip_fopen_index", z.fopenIndex) &&
+         Bind(h, "zip_fread", z.fread) && Bind(h, "zip_fclose", z.fclose);
 }
 
-const TZip* Zip() {
-  static const TZip* const z = LoadZip();
-  return z;
-}
+const TZip* Zip() { return LoadOnce("libzip.so.4", BindZip); }
 
 // One entry's bytes, at most limit of them; false when there are more or
 // it cannot be read.
