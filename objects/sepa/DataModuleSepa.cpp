@@ -12,6 +12,16 @@
 namespace zel {
 namespace {
 
+// Pieces of text as one.
+std::string Joined(const std::vector<std::string_view>& pieces) {
+  std::size_t size = 0;
+  for (const std::string_view p : pieces) size += p.size();
+  std::string all;
+  all.reserve(size);
+  for (const std::string_view p : pieces) all += p;
+  return all;
+}
+
 constexpr char kIndent[] = "  ";
 // Text pieces are closed at the end of an element once they reach this size.
 constexpr std::size_t kPiece = std::size_t{1} << 20;
@@ -79,11 +89,7 @@ std::vector<std::string_view> TXmlText::Pieces() const {
   return all;
 }
 
-std::string TXmlText::Str() const {
-  std::string all;
-  for (const std::string_view p : Pieces()) all += p;
-  return all;
-}
+std::string TXmlText::Str() const { return Joined(Pieces()); }
 
 TXmlText& TXmlText::Leaf(std::string_view name, std::string_view text) {
   return Leaf(name, {}, {}, text);
@@ -141,11 +147,7 @@ std::vector<std::string_view> TDataModuleSepa::Pieces() const {
   return all;
 }
 
-std::string TDataModuleSepa::Serialize() const {
-  std::string xml;
-  for (const std::string_view p : Pieces()) xml += p;
-  return xml;
-}
+std::string TDataModuleSepa::Serialize() const { return Joined(Pieces()); }
 
 int TDataModuleSepa::Save(const std::string& filename, std::string& error) const {
   const std::vector<std::string_view> pieces = Pieces();
