@@ -8,9 +8,7 @@
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QDate>
-#include <QGridLayout>
 #include <QGroupBox>
-#include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -18,100 +16,18 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTabWidget>
-#include <QVBoxLayout>
 #include <tuple>
-#include <type_traits>
 
 #include "Dialogs.h"
+#include "FormParts.h"
 #include "FormResult.h"
 #include "WindowTexts.h"
 
 namespace zelgui {
+
+using namespace form;
+
 namespace {
-
-// Room for this text in an edit of this font, with its frame and margins.
-int EditWidth(const QWidget* w, const QString& widest) {
-  return QFontMetrics(w->font()).horizontalAdvance(widest) + 14;
-}
-
-// Layout spacing: close, as on a form of the office programs.
-template <class L>
-L* Tight(L* layout, int margin = 6) {
-  layout->setContentsMargins(margin, 2, margin, 4);
-  layout->setSpacing(2);
-  if constexpr (std::is_same_v<L, QGridLayout>) layout->setHorizontalSpacing(4);
-  if constexpr (std::is_same_v<L, QHBoxLayout>) layout->setSpacing(4);
-  return layout;
-}
-
-QGroupBox* Group(const QString& title) { return new QGroupBox(title); }
-
-QLabel* Label(const QString& text, QWidget* buddy = nullptr) {
-  auto* l = new QLabel(text);
-  if (buddy) l->setBuddy(buddy);
-  return l;
-}
-
-// digits > 0: as wide as that many digits, else it takes the room there is.
-QLineEdit* Edit(const char* name, int maxLength = 0, int digits = 0) {
-  auto* e = new QLineEdit;
-  e->setObjectName(name);
-  if (maxLength > 0) e->setMaxLength(maxLength);
-  if (digits > 0) e->setFixedWidth(EditWidth(e, QString(digits, '0')));
-  return e;
-}
-
-QPushButton* Button(const QString& text) {
-  auto* b = new QPushButton(text);
-  b->setAutoDefault(false);
-  return b;
-}
-
-QCheckBox* Check(const QString& text, bool checked) {
-  auto* c = new QCheckBox(text);
-  c->setChecked(checked);
-  return c;
-}
-
-QRadioButton* Radio(const QString& text, bool checked = false) {
-  auto* r = new QRadioButton(text);
-  r->setChecked(checked);
-  return r;
-}
-
-// A caption and its field on one row of a grid.
-void Row(QGridLayout* grid, int row, QLabel* label, QWidget* field, int span = 1) {
-  grid->addWidget(label, row, 0);
-  grid->addWidget(field, row, 1, 1, span);
-}
-
-// The widgets in order; nullptr is a stretch.
-void AddAll(QBoxLayout* layout, std::initializer_list<QWidget*> widgets) {
-  for (QWidget* w : widgets) {
-    if (w)
-      layout->addWidget(w);
-    else
-      layout->addStretch(1);
-  }
-}
-
-QHBoxLayout* Line(std::initializer_list<QWidget*> widgets, bool stretchAtEnd = false) {
-  auto* line = new QHBoxLayout;
-  line->setSpacing(4);
-  AddAll(line, widgets);
-  if (stretchAtEnd) line->addStretch(1);
-  return line;
-}
-
-// A page with one labelled field and its button.
-QWidget* EntryPage(QLabel* label, QLineEdit* edit, QPushButton* button) {
-  auto* page = new QWidget;
-  auto* column = Tight(new QVBoxLayout(page));
-  column->addWidget(label);
-  column->addLayout(Line({edit, nullptr, button}));
-  column->addStretch(1);
-  return page;
-}
 
 // The holiday check boxes: caption, tag (bit of the holiday set), preset.
 struct THoliday {
@@ -141,8 +57,9 @@ constexpr const char* kWidestDataFile = "ZelObjects_2026_4.wbd";
 
 // The groups sit on a grid of four columns (the left column, the part of
 // the checks over the IBAN group, the search column, the update column) and
-// four rows (the lower left column holds three groups); each column and row is as wide and high as
-// its widest and highest text needs, and never smaller than the classic 800 x 561.
+// four rows (the lower left column holds three groups); each column and row
+// is as wide and high as its widest and highest text needs, and the window
+// is never smaller than the classic 800 x 561.
 TFormMain::TFormMain(std::function<int()> liveObjects, QWidget* parent)
     : QMainWindow(parent), fLiveObjects(std::move(liveObjects)) {
   setWindowTitle("ZELVARO-Benutzerinterface " ZEL_VERSION);
