@@ -1,11 +1,8 @@
 #include "BatchInput.h"
 
 #include <algorithm>
-#include <condition_variable>
 #include <cstring>
-#include <deque>
 #include <fstream>
-#include <mutex>
 #include <thread>
 #include <utility>
 
